@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: an
+# optimised build with the system suites, and an address+undefined
+# sanitizer build. Warnings are errors in both.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+bash "$root/scripts/deps.sh" packages-build.txt packages.txt
+
+export QT_QPA_PLATFORM=offscreen
+
+asan=$root/build-test/asan
+cmake -S "$root" -B "$asan" -DCMAKE_BUILD_TYPE=Debug -DNORVANE_WERROR=ON -DNORVANE_SANITIZE=ON > /dev/null
+cmake --build "$asan" -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir "$asan" -j "$jobs" --output-on-failure -LE 'system|fuzz|m32'
+
+release=$root/build-test/release
+cmake -S "$root" -B "$release" -DCMAKE_BUILD_TYPE=Release -DNORVANE_WERROR=ON \
+  -DNORVANE_FUZZ_TEST=ON -DNORVANE_M32_TEST=ON -DNORVANE_SYSTEM_TESTS=ON > /dev/null
+cmake --build "$release" -j "$jobs"
+ctest --test-dir "$release" -j "$jobs" --output-on-failure
