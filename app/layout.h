@@ -60,6 +60,8 @@ struct ControlSpec {
   bool locked = false;  // a text box the user can select and copy from, but not edit
   Alignment alignment = Alignment::Left;
   const Picture* picture = nullptr;  // a picture box's picture
+  // What a screen reader calls a control whose own text does not say what it is for.
+  std::string_view accessibleName = {};
 };
 
 // A line drawn on the window's surface, in twips of its client area.

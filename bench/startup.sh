@@ -5,8 +5,10 @@
 #   bench/startup.sh [-n RUNS] [PROGRAM]
 # PROGRAM: the built or installed executable (default: build/app/qt/norvane,
 # else /usr/bin/norvane). Needs ../shared/perf (the measuring harness and the
-# floor's source; PERF_DIR overrides), Qt's development files, xcalc (x11-apps)
-# and the X development libraries the harness builds its waiter with.
+# floor's source; PERF_DIR overrides), Qt's development files, and from Debian:
+# x11-apps xfonts-base libx11-dev libxdamage-dev libxfixes-dev libxext-dev
+# libxres-dev. Without xfonts-base xcalc draws with the X server's built-in
+# font and paints in about 13 ms instead of a desktop's 35-40 ms.
 # Goals (medians): paint <= 1.10 x floor and below xcalc; RSS <= 1.15 x floor.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

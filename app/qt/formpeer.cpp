@@ -1,0 +1,550 @@
+#include "app/qt/formpeer.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <span>
+#include <vector>
+
+#include "app/qt/picture.h"
+#include "app/qt/print.h"
+#include "app/qt/strings.h"
+
+namespace norvane::qt {
+
+int Pixels(int twips) {
+  return static_cast<int>(std::lround(static_cast<double>(twips) / rt::kTwipsPerPixel));
+}
+
+namespace {
+
+// The layout was drawn for the platform's bitmap dialog face, which is
+// narrower than Arial and missing on Linux; fontconfig would fall back to a
+// much wider face. Liberation Sans Narrow keeps every caption and result
+// inside the box it was laid out for.
+const QStringList kNarrowFaces{"Liberation Sans Narrow", "Nimbus Sans Narrow",
+                               "DejaVu Sans Condensed"};
+constexpr double kDialogFontPoints = 8;
+
+QStringList Families(std::string_view name) {
+  if (name == "MS Sans Serif") return kNarrowFaces;
+  return {ToQString(name)};
+}
+
+QFont DialogFont() {
+  QFont font;
+  font.setFamilies(kNarrowFaces);
+  font.setPointSizeF(kDialogFontPoints);
+  return font;
+}
+
+QFont ToQFont(const rt::FontSpec& spec) {
+  QFont font;
+  font.setFamilies(Families(spec.name));
+  font.setPointSizeF(spec.points);
+  // Qt 6 weighs fonts on the same 100..900 scale as the layout.
+  font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight, 1, 1000)));
+  font.setItalic(spec.italic);
+  font.setUnderline(spec.underline);
+  font.setStrikeOut(spec.strikeout);
+  return font;
+}
+
+Qt::Alignment ToQt(rt::Alignment alignment) {
+  switch (alignment) {
+    case rt::Alignment::Right:
+      return Qt::AlignRight;
+    case rt::Alignment::Center:
+      return Qt::AlignHCenter;
+    case rt::Alignment::Left:
+      break;
+  }
+  return Qt::AlignLeft;
+}
+
+// The key codes the handlers know, from their Windows virtual-key numbers;
+// 0 for keys they never see.
+int KeyCode(const QKeyEvent& event) {
+  const int key = event.key();
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) {
+    return (event.modifiers() & Qt::KeypadModifier) ? 96 + (key - Qt::Key_0) : key;
+  }
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
+  switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return rt::vbKeyReturn;
+    case Qt::Key_Backspace:
+      return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return 9;
+    case Qt::Key_Shift:
+      return 16;
+    case Qt::Key_Control:
+      return 17;
+    case Qt::Key_Alt:
+      return 18;
+    case Qt::Key_Escape:
+      return 27;
+    case Qt::Key_Space:
+      return 32;
+    case Qt::Key_PageUp:
+      return 33;
+    case Qt::Key_PageDown:
+      return 34;
+    case Qt::Key_End:
+      return 35;
+    case Qt::Key_Home:
+      return 36;
+    case Qt::Key_Left:
+      return 37;
+    case Qt::Key_Up:
+      return 38;
+    case Qt::Key_Right:
+      return 39;
+    case Qt::Key_Down:
+      return 40;
+    case Qt::Key_Insert:
+      return 45;
+    case Qt::Key_Delete:
+      return 46;
+    default:
+      return 0;
+  }
+}
+
+int ShiftState(Qt::KeyboardModifiers modifiers) {
+  return ((modifiers & Qt::ShiftModifier) ? rt::vbShiftMask : 0) |
+         ((modifiers & Qt::ControlModifier) ? rt::vbCtrlMask : 0) |
+         ((modifiers & Qt::AltModifier) ? rt::vbAltMask : 0);
+}
+
+// Makes `member` the only Tab stop among the option buttons of its
+// container, or with `onlyThis` false every one of them.
+void SetGroupTabStops(QRadioButton& member, bool onlyThis = true) {
+  for (auto* option :
+       member.parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
+    const bool stop = !onlyThis || option == &member;
+    option->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
+  }
+}
+
+// The client area: the window below its menu bar, where the controls stand
+// and the layout's lines are drawn.
+class ClientArea final : public QWidget {
+ public:
+  ClientArea(std::span<const rt::LineSpec> lines, QWidget* parent)
+      : QWidget(parent), m_lines(lines) {}
+
+ protected:
+  void paintEvent(QPaintEvent* /*event*/) override {
+    QPainter painter(this);
+    for (const rt::LineSpec& line : m_lines) {
+      const QColor color(line.color.red, line.color.green, line.color.blue);
+      const int width = std::max(1, line.widthPixels);
+      const int x1 = Pixels(line.x1), y1 = Pixels(line.y1);
+      const int x2 = Pixels(line.x2), y2 = Pixels(line.y2);
+      // Like the platform's pens: the end point is left out and a wide
+      // horizontal line grows downwards, a wide vertical one to the right.
+      if (y1 == y2) {
+        painter.fillRect(
+            QRect(QPoint(std::min(x1, x2), y1), QPoint(std::max(x1, x2) - 1, y1 + width - 1)),
+            color);
+      } else if (x1 == x2) {
+        painter.fillRect(
+            QRect(QPoint(x1, std::min(y1, y2)), QPoint(x1 + width - 1, std::max(y1, y2) - 1)),
+            color);
+      } else {
+        painter.setPen(QPen(color, width));
+        painter.drawLine(x1, y1, x2, y2);
+      }
+    }
+  }
+
+ private:
+  std::span<const rt::LineSpec> m_lines;
+};
+
+}  // namespace
+
+// The top-level widget of one loaded form. It forwards its events to the
+// form until the peer detaches it.
+class FormWindow final : public QWidget {
+ public:
+  FormWindow(rt::Runtime& runtime, rt::Form& form);
+
+  void Detach() {
+    m_runtime = nullptr;
+    m_form = nullptr;
+  }
+  QWidget& Client() const { return *m_client; }
+  QWidget* Find(std::string_view name, int index) const {
+    for (const auto& [spec, widget] : m_controls) {
+      if (spec->name == name && spec->index == index) return widget;
+    }
+    return nullptr;
+  }
+  void FocusFirst() {
+    for (const auto& [spec, widget] : m_tabOrder) {
+      if ((widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled()) {
+        widget->setFocus(Qt::TabFocusReason);
+        return;
+      }
+    }
+  }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    // The runtime's unload hides and releases the window; no program code runs.
+    event->ignore();
+    if (m_form) m_runtime->Unload(*m_form);
+  }
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  using Entry = std::pair<const rt::ControlSpec*, QWidget*>;
+  QMenuBar* BuildMenus(std::span<const rt::MenuSpec> menus);
+  QWidget* Build(const rt::ControlSpec& spec, QWidget* parent);
+  void RaiseClick(std::string_view control, int index) {
+    if (m_form) m_runtime->RaiseClick(*m_form, control, index);
+  }
+
+  rt::Runtime* m_runtime;
+  rt::Form* m_form;
+  const rt::FormLayout& m_layout;
+  ClientArea* m_client = nullptr;
+  QPushButton* m_default = nullptr;
+  QPushButton* m_cancel = nullptr;
+  std::vector<Entry> m_controls;  // in the order built
+  std::vector<Entry> m_tabOrder;  // by TabIndex
+};
+
+FormWindow::FormWindow(rt::Runtime& runtime, rt::Form& form)
+    : m_runtime(&runtime), m_form(&form), m_layout(form.Layout()) {
+  setObjectName(ToQString(m_layout.name));
+  setWindowTitle(ToQString(m_layout.caption));
+  if (m_layout.icon) setWindowIcon(QIcon(QPixmap::fromImage(ToImage(*m_layout.icon))));
+
+  auto* frame = new QVBoxLayout(this);
+  frame->setContentsMargins(0, 0, 0, 0);
+  frame->setSpacing(0);
+  QMenuBar* bar = m_layout.menus.empty() ? nullptr : BuildMenus(m_layout.menus);
+  if (bar) frame->setMenuBar(bar);
+  m_client = new ClientArea(m_layout.lines, this);
+  m_client->setFont(DialogFont());
+  frame->addWidget(m_client);
+
+  // Containers first: a control may name a frame that comes later in the table.
+  std::vector<const rt::ControlSpec*> pending;
+  for (const rt::ControlSpec& spec : m_layout.controls) pending.push_back(&spec);
+  while (!pending.empty()) {
+    const std::size_t before = pending.size();
+    std::erase_if(pending, [this](const rt::ControlSpec* spec) {
+      QWidget* parent = spec->container.empty() ? m_client : Find(spec->container, rt::kNoIndex);
+      if (!parent) return false;
+      m_controls.emplace_back(spec, Build(*spec, parent));
+      return true;
+    });
+    if (pending.size() == before) {
+      throw std::logic_error("no container " + std::string(pending.front()->container) + " in " +
+                             std::string(m_layout.name));
+    }
+  }
+
+  m_tabOrder = m_controls;
+  std::stable_sort(m_tabOrder.begin(), m_tabOrder.end(), [](const Entry& a, const Entry& b) {
+    return a.first->tabIndex < b.first->tabIndex;
+  });
+  QWidget* previous = nullptr;
+  for (const auto& [spec, widget] : m_tabOrder) {
+    if (widget->focusPolicy() == Qt::NoFocus) continue;
+    if (previous) QWidget::setTabOrder(previous, widget);
+    previous = widget;
+  }
+
+  const QSize client(Pixels(m_layout.clientWidth), Pixels(m_layout.clientHeight));
+  if (m_layout.border == rt::BorderStyle::FixedDialog) {
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    m_client->setFixedSize(client);
+    frame->setSizeConstraint(QLayout::SetFixedSize);
+  } else {
+    int menuHeight = 0;
+    if (bar) {
+      menuHeight = bar->heightForWidth(client.width());
+      if (menuHeight < 0) menuHeight = bar->sizeHint().height();
+    }
+    resize(client.width(), client.height() + menuHeight);
+  }
+}
+
+QMenuBar* FormWindow::BuildMenus(std::span<const rt::MenuSpec> menus) {
+  auto* bar = new QMenuBar(this);
+  bar->setNativeMenuBar(false);  // keeps the client area where the layout puts it
+  QMenu* menu = nullptr;
+  for (std::size_t i = 0; i < menus.size(); ++i) {
+    const rt::MenuSpec& spec = menus[i];
+    QAction* action = nullptr;
+    if (spec.level == 0) {
+      const bool hasEntries = i + 1 < menus.size() && menus[i + 1].level > 0;
+      if (hasEntries) {
+        menu = bar->addMenu(ToQString(spec.caption));
+        menu->setObjectName(ToQString(spec.name));
+        menu->menuAction()->setObjectName(ToQString(spec.name));
+        continue;
+      }
+      menu = nullptr;
+      action = bar->addAction(ToQString(spec.caption));  // a title without entries is a command
+    } else if (menu) {
+      action = menu->addAction(ToQString(spec.caption));
+    } else {
+      continue;
+    }
+    action->setObjectName(ToQString(spec.name));
+    connect(action, &QAction::triggered, this,
+            [this, &spec] { RaiseClick(spec.name, rt::kNoIndex); });
+  }
+  return bar;
+}
+
+QWidget* FormWindow::Build(const rt::ControlSpec& spec, QWidget* parent) {
+  const QString text = ToQString(spec.text);
+  QWidget* widget = nullptr;
+  switch (spec.kind) {
+    case rt::ControlKind::TextBox: {
+      auto* edit = new QLineEdit(text, parent);
+      edit->setReadOnly(spec.locked);
+      edit->setAlignment(ToQt(spec.alignment) | Qt::AlignVCenter);
+      edit->installEventFilter(this);
+      widget = edit;
+      break;
+    }
+    case rt::ControlKind::Frame:
+      widget = new QGroupBox(text, parent);
+      break;
+    case rt::ControlKind::CommandButton: {
+      auto* button = new QPushButton(text, parent);
+      // Without a default button Enter presses no button; with one, a focused
+      // button takes Enter for itself, as the platform's dialogs do.
+      button->setAutoDefault(!m_layout.defaultButton.empty());
+      if (spec.name == m_layout.defaultButton) {
+        button->setDefault(true);
+        m_default = button;
+      }
+      if (spec.name == m_layout.cancelButton) m_cancel = button;
+      connect(button, &QPushButton::clicked, this,
+              [this, &spec] { RaiseClick(spec.name, spec.index); });
+      widget = button;
+      break;
+    }
+    case rt::ControlKind::OptionButton: {
+      auto* option = new QRadioButton(text, parent);
+      option->setAutoExclusive(true);
+      option->installEventFilter(this);
+      // Qt makes the last focused button of a group its Tab stop; the
+      // platform makes the selected one.
+      connect(option, &QRadioButton::toggled, option, [option](bool checked) {
+        if (checked) SetGroupTabStops(*option);
+      });
+      widget = option;
+      break;
+    }
+    case rt::ControlKind::Label: {
+      auto* label = new QLabel(text, parent);
+      label->setTextFormat(Qt::PlainText);
+      label->setWordWrap(true);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      widget = label;
+      break;
+    }
+    case rt::ControlKind::PictureBox: {
+      auto* box = new QLabel(parent);
+      box->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+      box->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      if (spec.picture) box->setPixmap(QPixmap::fromImage(ToImage(*spec.picture)));
+      widget = box;
+      break;
+    }
+  }
+  widget->setObjectName(ToQString(spec.name));
+  if (spec.index != rt::kNoIndex) widget->setProperty("Index", spec.index);
+  widget->setGeometry(Pixels(spec.left), Pixels(spec.top), Pixels(spec.width), Pixels(spec.height));
+  if (spec.font) widget->setFont(ToQFont(*spec.font));
+  if (spec.foreColor) {
+    const QColor color(spec.foreColor->red, spec.foreColor->green, spec.foreColor->blue);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Text, color);
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::ButtonText, color);
+    widget->setPalette(palette);
+  }
+  if (!spec.toolTip.empty()) widget->setToolTip(ToQString(spec.toolTip));
+  if (!spec.accessibleName.empty()) widget->setAccessibleName(ToQString(spec.accessibleName));
+  return widget;
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+  // Keys the focused control left alone reach the window: Enter presses the
+  // default button and Esc the cancel button, wherever the focus is.
+  const bool plain = !event->modifiers() ||
+                     (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
+  QPushButton* button = nullptr;
+  if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+    button = m_default;
+  } else if (plain && event->key() == Qt::Key_Escape) {
+    button = m_cancel;
+  }
+  if (m_form && button && button->isEnabled()) {
+    event->accept();
+    button->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || !m_form) return false;
+  for (const auto& [spec, widget] : m_controls) {
+    if (widget != watched) continue;
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    int keyCode = KeyCode(key);
+    // Raised before the control sees the key, which it then gets as usual.
+    if (keyCode != 0) {
+      m_runtime->RaiseKeyDown(*m_form, spec->name, spec->index, keyCode,
+                              ShiftState(key.modifiers()));
+    }
+    break;
+  }
+  return false;
+}
+
+FormPeer::FormPeer(rt::Runtime& runtime, rt::Form& form)
+    : m_formName(form.Layout().name), m_window(new FormWindow(runtime, form)) {}
+
+FormPeer::~FormPeer() {
+  if (!m_window) return;
+  m_window->Detach();
+  m_window->hide();
+  m_window->deleteLater();
+}
+
+QWidget& FormPeer::Widget(std::string_view control, int index) const {
+  if (!m_window) throw rt::Error("The window " + std::string(m_formName) + " is gone.");
+  QWidget* widget = m_window->Find(control, index);
+  if (!widget) {
+    throw rt::Error("The window " + std::string(m_formName) + " has no control " +
+                    std::string(control) + ".");
+  }
+  return *widget;
+}
+
+template <class W>
+W& FormPeer::As(std::string_view control, int index) const {
+  auto* widget = qobject_cast<W*>(&Widget(control, index));
+  if (!widget) {
+    throw rt::Error("The control " + std::string(control) + " does not support this operation.");
+  }
+  return *widget;
+}
+
+std::string FormPeer::Text(std::string_view control, int index) const {
+  if (control == m_formName && index == rt::kNoIndex && m_window) {
+    return ToStdString(m_window->windowTitle());
+  }
+  QWidget& widget = Widget(control, index);
+  if (auto* edit = qobject_cast<QLineEdit*>(&widget)) return ToStdString(edit->text());
+  if (auto* label = qobject_cast<QLabel*>(&widget)) return ToStdString(label->text());
+  if (auto* button = qobject_cast<QAbstractButton*>(&widget)) return ToStdString(button->text());
+  if (auto* frame = qobject_cast<QGroupBox*>(&widget)) return ToStdString(frame->title());
+  throw rt::Error("The control " + std::string(control) + " has no text.");
+}
+
+void FormPeer::SetText(std::string_view control, int index, std::string_view text) {
+  const QString value = ToQString(text);
+  if (control == m_formName && index == rt::kNoIndex && m_window) {
+    m_window->setWindowTitle(value);
+    return;
+  }
+  QWidget& widget = Widget(control, index);
+  if (auto* edit = qobject_cast<QLineEdit*>(&widget)) {
+    edit->setText(value);
+  } else if (auto* label = qobject_cast<QLabel*>(&widget)) {
+    label->setText(value);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(&widget)) {
+    button->setText(value);
+  } else if (auto* frame = qobject_cast<QGroupBox*>(&widget)) {
+    frame->setTitle(value);
+  } else {
+    throw rt::Error("The control " + std::string(control) + " has no text.");
+  }
+}
+
+void FormPeer::SetSelStart(std::string_view control, int index, int start) {
+  auto& edit = As<QLineEdit>(control, index);
+  edit.deselect();
+  edit.setCursorPosition(std::clamp(start, 0, static_cast<int>(edit.text().size())));
+}
+
+void FormPeer::SetSelLength(std::string_view control, int index, int length) {
+  auto& edit = As<QLineEdit>(control, index);
+  const int start = edit.hasSelectedText() ? edit.selectionStart() : edit.cursorPosition();
+  const int size = static_cast<int>(edit.text().size());
+  edit.setSelection(start, std::clamp(length, 0, size - start));
+}
+
+void FormPeer::SetFocus(std::string_view control, int index) {
+  Widget(control, index).setFocus(Qt::OtherFocusReason);
+}
+
+bool FormPeer::Value(std::string_view control, int index) const {
+  return As<QRadioButton>(control, index).isChecked();
+}
+
+void FormPeer::SetValue(std::string_view control, int index, bool value) {
+  auto& option = As<QRadioButton>(control, index);
+  if (value) {
+    option.setChecked(true);
+    return;
+  }
+  if (!option.isChecked()) return;
+  // Qt keeps one button of a group checked; the runtime may clear them all,
+  // and then every button of the group is a Tab stop again.
+  option.setAutoExclusive(false);
+  option.setChecked(false);
+  option.setAutoExclusive(true);
+  SetGroupTabStops(option, false);
+}
+
+void FormPeer::Show(rt::Modality modality) {
+  if (!m_window) return;
+  if (!m_window->isVisible()) {
+    m_window->setWindowModality(modality == rt::Modality::Modal ? Qt::ApplicationModal
+                                                                : Qt::NonModal);
+  }
+  if (!m_window->focusWidget()) m_window->FocusFirst();
+  m_window->show();
+  m_window->activateWindow();
+}
+
+void FormPeer::PrintImage() {
+  if (!m_window) throw rt::Error("The window " + std::string(m_formName) + " is gone.");
+  PrintWidgetImage(m_window->Client(), m_window->windowTitle());
+}
+
+}  // namespace norvane::qt

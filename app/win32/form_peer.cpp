@@ -1,0 +1,616 @@
+#include "app/win32/form_peer.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/win32/picture.h"
+#include "app/win32/runtime.h"
+#include "app/win32/text.h"
+
+namespace norvane::win32 {
+namespace {
+
+constexpr int kFirstControlId = 1000;  // clear of IDOK and IDCANCEL, which keys send
+constexpr int kFirstMenuId = 2000;
+
+// A window's own name stands for the window itself (its Caption).
+bool IsWindowItself(const rt::FormLayout& layout, std::string_view control, int index) {
+  return control == layout.name && index == rt::kNoIndex;
+}
+
+COLORREF ToColorRef(rt::Rgb color) { return RGB(color.red, color.green, color.blue); }
+
+struct ControlClass {
+  const wchar_t* name;
+  DWORD style;
+  DWORD exStyle;
+};
+
+ControlClass ClassOf(const rt::ControlSpec& spec, bool isDefault) {
+  switch (spec.kind) {
+    case rt::ControlKind::TextBox: {
+      DWORD style = WS_TABSTOP | ES_AUTOHSCROLL | (spec.locked ? ES_READONLY : 0);
+      if (spec.alignment == rt::Alignment::Right) style |= ES_RIGHT;
+      if (spec.alignment == rt::Alignment::Center) style |= ES_CENTER;
+      return {L"EDIT", style, WS_EX_CLIENTEDGE};
+    }
+    case rt::ControlKind::Frame:
+      return {L"BUTTON", BS_GROUPBOX, 0};
+    case rt::ControlKind::CommandButton:
+      return {L"BUTTON",
+              static_cast<DWORD>(WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON)), 0};
+    case rt::ControlKind::OptionButton:
+      return {L"BUTTON", BS_AUTORADIOBUTTON, 0};
+    case rt::ControlKind::Label: {
+      DWORD style = SS_LEFT;
+      if (spec.alignment == rt::Alignment::Right) style = SS_RIGHT;
+      if (spec.alignment == rt::Alignment::Center) style = SS_CENTER;
+      return {L"STATIC", style, 0};
+    }
+    case rt::ControlKind::PictureBox:
+      return {L"STATIC", SS_OWNERDRAW, WS_EX_CLIENTEDGE};
+  }
+  return {L"STATIC", 0, 0};
+}
+
+int ShiftState() {
+  int shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= rt::vbShiftMask;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= rt::vbCtrlMask;
+  if (GetKeyState(VK_MENU) < 0) shift |= rt::vbAltMask;
+  return shift;
+}
+
+// Releases what a print job holds, however it ends.
+struct PrinterHandles {
+  PRINTDLGW dialog{};
+  bool started = false;
+  ~PrinterHandles() {
+    if (dialog.hDC) {
+      if (started) AbortDoc(dialog.hDC);
+      DeleteDC(dialog.hDC);
+    }
+    if (dialog.hDevMode) GlobalFree(dialog.hDevMode);
+    if (dialog.hDevNames) GlobalFree(dialog.hDevNames);
+  }
+};
+
+}  // namespace
+
+FormPeer::FormPeer(Win32Runtime& runtime, rt::Form& form) : m_runtime(runtime), m_form(form) {
+  const rt::FormLayout& layout = form.Layout();
+  const bool fixed = layout.border == rt::BorderStyle::FixedDialog;
+  const DWORD style = fixed ? WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU : WS_OVERLAPPEDWINDOW;
+  const DWORD exStyle = fixed ? WS_EX_DLGMODALFRAME : 0;
+
+  HMENU menu = nullptr;
+  if (!layout.menus.empty()) {
+    menu = CreateMenu();
+    HMENU popup = nullptr;
+    for (std::size_t i = 0; i < layout.menus.size(); ++i) {
+      const rt::MenuSpec& spec = layout.menus[i];
+      const UINT_PTR id = kFirstMenuId + m_menus.size();
+      m_menus.push_back(spec.name);
+      const std::wstring caption = Wide(spec.caption);
+      const bool hasEntries = i + 1 < layout.menus.size() && layout.menus[i + 1].level > 0;
+      if (spec.level == 0 && hasEntries) {
+        popup = CreatePopupMenu();
+        AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), caption.c_str());
+      } else if (spec.level == 0) {
+        popup = nullptr;
+        AppendMenuW(menu, MF_STRING, id, caption.c_str());
+      } else if (popup) {
+        AppendMenuW(popup, MF_STRING, id, caption.c_str());
+      }
+    }
+  }
+
+  RECT frame{0, 0, m_runtime.Pixels(layout.clientWidth), m_runtime.Pixels(layout.clientHeight)};
+  AdjustWindowRectEx(&frame, style, menu != nullptr, exStyle);
+  CreateWindowExW(exStyle, kFormClass, Wide(layout.caption).c_str(), style, CW_USEDEFAULT,
+                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, menu,
+                  m_runtime.Module(), this);
+  if (!m_window)
+    throw rt::Error("The window " + std::string(layout.name) + " could not be created.");
+  try {
+    Build();
+  } catch (...) {
+    SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
+    DestroyWindow(m_window);
+    for (auto& [spec, font] : m_fonts) DeleteObject(font);
+    for (HICON icon : m_icons) DestroyIcon(icon);
+    throw;
+  }
+  m_runtime.Register(this);
+}
+
+void FormPeer::Build() {
+  const rt::FormLayout& layout = m_form.Layout();
+  if (layout.icon) {
+    const int sizes[] = {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CXSMICON)};
+    const WPARAM kinds[] = {ICON_BIG, ICON_SMALL};
+    for (int i = 0; i < 2; ++i) {
+      if (HICON icon = MakeIcon(*layout.icon, sizes[i])) {
+        m_icons.push_back(icon);
+        SendMessageW(m_window, WM_SETICON, kinds[i], reinterpret_cast<LPARAM>(icon));
+      }
+    }
+  }
+  CreateControls();
+  FitClientArea();
+  m_focus = FirstTabStop();
+}
+
+FormPeer::~FormPeer() {
+  m_runtime.Forget(this);
+  SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
+  // Re-enabled before this window goes, so that activation returns to them.
+  for (HWND window : m_disabled) {
+    if (IsWindow(window)) EnableWindow(window, TRUE);
+  }
+  DestroyWindow(m_window);
+  for (auto& [spec, font] : m_fonts) DeleteObject(font);
+  for (HICON icon : m_icons) DestroyIcon(icon);
+}
+
+void FormPeer::CreateControls() {
+  const rt::FormLayout& layout = m_form.Layout();
+  std::vector<const rt::ControlSpec*> specs;
+  for (const rt::ControlSpec& spec : layout.controls) specs.push_back(&spec);
+  // Creation order is z-order, which is the order Tab follows.
+  std::stable_sort(specs.begin(), specs.end(),
+                   [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
+
+  const rt::ControlSpec* previous = nullptr;
+  for (const rt::ControlSpec* spec : specs) {
+    int left = spec->left;
+    int top = spec->top;
+    if (!spec->container.empty()) {
+      if (const rt::ControlSpec* container = layout.Find(spec->container)) {
+        left += container->left;
+        top += container->top;
+      }
+    }
+    ControlClass kind = ClassOf(*spec, spec->name == layout.defaultButton);
+    // An option group is the run of option buttons of one container; everything else
+    // stands alone for the arrow keys.
+    const bool continuesGroup = spec->kind == rt::ControlKind::OptionButton && previous &&
+                                previous->kind == rt::ControlKind::OptionButton &&
+                                previous->container == spec->container;
+    if (!continuesGroup) kind.style |= WS_GROUP;
+    const int id = kFirstControlId + static_cast<int>(m_children.size());
+    const RECT rect{m_runtime.Pixels(left), m_runtime.Pixels(top),
+                    m_runtime.Pixels(left + spec->width), m_runtime.Pixels(top + spec->height)};
+    HWND window = CreateWindowExW(
+        kind.exStyle, kind.name, Wide(spec->text).c_str(), WS_CHILD | WS_VISIBLE | kind.style,
+        rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, m_window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_runtime.Module(), nullptr);
+    if (!window) {
+      throw rt::Error("The control " + std::string(spec->name) + " could not be created.");
+    }
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(spec->font)), FALSE);
+    m_children.push_back({spec, window});
+    if (!spec->toolTip.empty()) AddToolTip(m_children.back(), rect);
+    previous = spec;
+  }
+  for (const Child& child : m_children) {
+    if (child.spec->kind == rt::ControlKind::OptionButton) UpdateTabStops(child.spec->container);
+  }
+}
+
+void FormPeer::AddToolTip(const Child& child, const RECT& rect) {
+  if (!m_toolTip) {
+    m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                m_window, nullptr, m_runtime.Module(), nullptr);
+    if (!m_toolTip) return;
+  }
+  std::wstring text = Wide(child.spec->toolTip);
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_SUBCLASS;
+  tool.lpszText = text.data();
+  // Frames and labels let the mouse through to the window, so their tip is a
+  // region of the window; other controls carry their own.
+  if (child.spec->kind == rt::ControlKind::Frame || child.spec->kind == rt::ControlKind::Label) {
+    tool.hwnd = m_window;
+    tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(child.window));
+    tool.rect = rect;
+  } else {
+    tool.uFlags |= TTF_IDISHWND;
+    tool.hwnd = m_window;
+    tool.uId = reinterpret_cast<UINT_PTR>(child.window);
+  }
+  SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void FormPeer::FitClientArea() {
+  const rt::FormLayout& layout = m_form.Layout();
+  const int width = m_runtime.Pixels(layout.clientWidth);
+  const int height = m_runtime.Pixels(layout.clientHeight);
+  // A menu bar that wraps makes the first estimate short; measure and correct once.
+  RECT client, frame;
+  GetClientRect(m_window, &client);
+  GetWindowRect(m_window, &frame);
+  const int dx = width - client.right;
+  const int dy = height - client.bottom;
+  if (dx != 0 || dy != 0) {
+    SetWindowPos(m_window, nullptr, 0, 0, frame.right - frame.left + dx,
+                 frame.bottom - frame.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+HFONT FormPeer::Font(const rt::FontSpec* spec) {
+  if (auto found = m_fonts.find(spec); found != m_fonts.end()) return found->second;
+  const double points = spec ? spec->points : 8.0;
+  LOGFONTW font{};
+  font.lfHeight = -static_cast<LONG>(std::lround(points * m_runtime.Dpi() / 72.0));
+  if (spec) {
+    font.lfWeight = spec->weight;
+    font.lfItalic = spec->italic;
+    font.lfUnderline = spec->underline;
+    font.lfStrikeOut = spec->strikeout;
+    font.lfCharSet = static_cast<BYTE>(spec->charset);
+    const std::wstring face = Wide(spec->name);
+    face.copy(font.lfFaceName, LF_FACESIZE - 1);
+  } else {
+    // The system's standard dialog font.
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    std::wstring_view(L"MS Shell Dlg").copy(font.lfFaceName, LF_FACESIZE - 1);
+  }
+  HFONT handle = CreateFontIndirectW(&font);
+  m_fonts.emplace(spec, handle);
+  return handle;
+}
+
+const FormPeer::Child* FormPeer::Find(HWND window) const {
+  for (const Child& child : m_children) {
+    if (child.window == window) return &child;
+  }
+  return nullptr;
+}
+
+HWND FormPeer::FindControl(std::string_view control, int index) const {
+  for (const Child& child : m_children) {
+    if (child.spec->name == control && child.spec->index == index) return child.window;
+  }
+  return nullptr;
+}
+
+HWND FormPeer::Control(std::string_view control, int index) const {
+  if (HWND window = FindControl(control, index)) return window;
+  throw rt::Error("There is no control " + std::string(control) + " on " +
+                  std::string(m_form.Layout().name) + ".");
+}
+
+HWND FormPeer::FirstTabStop() const {
+  for (const Child& child : m_children) {
+    if (GetWindowLongW(child.window, GWL_STYLE) & WS_TABSTOP) return child.window;
+  }
+  return nullptr;
+}
+
+void FormPeer::UpdateTabStops(std::string_view container) {
+  std::vector<HWND> group;
+  HWND selected = nullptr;
+  for (const Child& child : m_children) {
+    if (child.spec->kind != rt::ControlKind::OptionButton || child.spec->container != container) {
+      continue;
+    }
+    group.push_back(child.window);
+    if (!selected && SendMessageW(child.window, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+      selected = child.window;
+    }
+  }
+  if (group.empty()) return;
+  if (!selected) selected = group.front();
+  for (HWND button : group) {
+    const LONG style = GetWindowLongW(button, GWL_STYLE);
+    SetWindowLongW(button, GWL_STYLE,
+                   button == selected ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+  }
+}
+
+std::string FormPeer::Text(std::string_view control, int index) const {
+  HWND window =
+      IsWindowItself(m_form.Layout(), control, index) ? m_window : Control(control, index);
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return Utf8(text);
+}
+
+void FormPeer::SetText(std::string_view control, int index, std::string_view text) {
+  HWND window =
+      IsWindowItself(m_form.Layout(), control, index) ? m_window : Control(control, index);
+  if (!SetWindowTextW(window, Wide(text).c_str())) {
+    throw rt::Error("The text of " + std::string(control) + " could not be set.");
+  }
+}
+
+void FormPeer::SetSelStart(std::string_view control, int index, int start) {
+  if (start < 0) throw rt::Error("Invalid property value");
+  HWND box = Control(control, index);
+  start = std::min(start, GetWindowTextLengthW(box));
+  SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(start), start);
+}
+
+void FormPeer::SetSelLength(std::string_view control, int index, int length) {
+  if (length < 0) throw rt::Error("Invalid property value");
+  HWND box = Control(control, index);
+  DWORD start = 0, end = 0;
+  SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const int from = static_cast<int>(std::min(start, end));
+  const int to = std::min(from + length, GetWindowTextLengthW(box));
+  SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(from), to);
+}
+
+void FormPeer::SetFocus(std::string_view control, int index) {
+  HWND window = Control(control, index);
+  m_focus = window;
+  if (IsWindowVisible(m_window)) ::SetFocus(window);
+}
+
+bool FormPeer::Value(std::string_view control, int index) const {
+  return SendMessageW(Control(control, index), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void FormPeer::SetValue(std::string_view control, int index, bool value) {
+  HWND button = Control(control, index);
+  const Child* chosen = Find(button);
+  if (value && chosen->spec->kind == rt::ControlKind::OptionButton) {
+    for (const Child& child : m_children) {
+      if (child.spec->kind == rt::ControlKind::OptionButton &&
+          child.spec->container == chosen->spec->container && child.window != button) {
+        SendMessageW(child.window, BM_SETCHECK, BST_UNCHECKED, 0);
+      }
+    }
+  }
+  SendMessageW(button, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (chosen->spec->kind == rt::ControlKind::OptionButton) UpdateTabStops(chosen->spec->container);
+}
+
+void FormPeer::Show(rt::Modality modality) {
+  if (modality == rt::Modality::Modal && !IsWindowVisible(m_window)) {
+    HWND owner = GetActiveWindow();
+    for (FormPeer* peer : m_runtime.Peers()) {
+      if (peer != this && IsWindowEnabled(peer->Window())) {
+        EnableWindow(peer->Window(), FALSE);
+        m_disabled.push_back(peer->Window());
+      }
+    }
+    if (owner && owner != m_window) {
+      // Owned, it stays above the window it came from, centred on it.
+      SetWindowLongPtrW(m_window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+      RECT outer, own;
+      GetWindowRect(owner, &outer);
+      GetWindowRect(m_window, &own);
+      const int width = own.right - own.left;
+      const int height = own.bottom - own.top;
+      SetWindowPos(m_window, nullptr, (outer.left + outer.right - width) / 2,
+                   (outer.top + outer.bottom - height) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+  ShowWindow(m_window, SW_SHOW);
+  SetForegroundWindow(m_window);
+  if (m_focus) ::SetFocus(m_focus);
+  UpdateWindow(m_window);
+}
+
+void FormPeer::PrintImage() {
+  // The image: what the window's client area shows now.
+  UpdateWindow(m_window);
+  RECT client;
+  GetClientRect(m_window, &client);
+  const int width = client.right;
+  const int height = client.bottom;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC screen = GetDC(m_window);
+  HBITMAP image = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC memory = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(memory, image);
+  const bool copied = image && BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  ReleaseDC(m_window, screen);
+  struct Deleter {
+    HBITMAP bitmap;
+    ~Deleter() {
+      if (bitmap) DeleteObject(bitmap);
+    }
+  } imageOwner{image};
+  if (!copied) throw rt::Error("The image of the window could not be taken.");
+
+  PrinterHandles printer;
+  printer.dialog.lStructSize = sizeof printer.dialog;
+  printer.dialog.hwndOwner = m_window;
+  printer.dialog.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
+  if (!PrintDlgW(&printer.dialog) || !printer.dialog.hDC) {
+    throw rt::Error(CommDlgExtendedError() == PDERR_NODEFAULTPRN
+                        ? "There is no default printer."
+                        : "The default printer could not be opened.");
+  }
+  HDC dc = printer.dialog.hDC;
+  DOCINFOW document{};
+  document.cbSize = sizeof document;
+  const std::wstring title = Wide(m_form.Layout().caption);
+  document.lpszDocName = title.c_str();
+  if (StartDocW(dc, &document) <= 0) throw rt::Error("The print job could not be started.");
+  printer.started = true;
+  if (StartPage(dc) <= 0) throw rt::Error("The page could not be started.");
+  // At its physical size: as many inches on paper as on the screen.
+  const int printWidth = MulDiv(width, GetDeviceCaps(dc, LOGPIXELSX), m_runtime.Dpi());
+  const int printHeight = MulDiv(height, GetDeviceCaps(dc, LOGPIXELSY), m_runtime.Dpi());
+  const int lines = StretchDIBits(dc, 0, 0, printWidth, printHeight, 0, 0, width, height, bits,
+                                  &info, DIB_RGB_COLORS, SRCCOPY);
+  if (lines == 0 || lines == static_cast<int>(GDI_ERROR))
+    throw rt::Error("The image could not be printed.");
+  if (EndPage(dc) <= 0) throw rt::Error("The page could not be printed.");
+  printer.started = false;
+  if (EndDoc(dc) <= 0) throw rt::Error("The print job could not be finished.");
+}
+
+bool FormPeer::PreviewKey(const MSG& message) {
+  const Child* child = Find(message.hwnd);
+  if (!child) return true;
+  const HWND window = message.hwnd;
+  int keyCode = static_cast<int>(message.wParam);
+  m_runtime.RaiseKeyDown(m_form, child->spec->name, child->spec->index, keyCode, ShiftState());
+  // The handler may have unloaded this window: only locals from here on.
+  return keyCode != 0 && IsWindow(window);
+}
+
+void FormPeer::Click(std::string_view control, int index) {
+  m_runtime.RaiseClick(m_form, control, index);
+}
+
+LRESULT CALLBACK FormPeer::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* peer = static_cast<FormPeer*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    peer->m_window = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
+  }
+  auto* peer = reinterpret_cast<FormPeer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!peer) return DefWindowProcW(window, message, wParam, lParam);
+  return peer->Handle(message, wParam, lParam);
+}
+
+// Every call that raises an event may unload this window: return at once after it.
+LRESULT FormPeer::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      return Command(wParam, lParam);
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), message,
+                          wParam, lParam);
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      const Child* child = Find(item->hwndItem);
+      if (!child || !child->spec->picture) break;
+      FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+      const rt::Picture& picture = *child->spec->picture;
+      const RECT place{item->rcItem.left, item->rcItem.top,
+                       item->rcItem.left + m_runtime.Pixels(picture.width * rt::kTwipsPerPixel),
+                       item->rcItem.top + m_runtime.Pixels(picture.height * rt::kTwipsPerPixel)};
+      DrawPicture(item->hDC, place, picture, GetSysColor(COLOR_BTNFACE));
+      return TRUE;
+    }
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_ACTIVATE:
+      // Not a dialog: keep the focused control across activation by hand.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(m_window, focus)) m_focus = focus;
+        return 0;
+      }
+      if (m_focus && IsWindow(m_focus) && !HIWORD(wParam)) {
+        ::SetFocus(m_focus);
+        return 0;
+      }
+      break;
+    case WM_NEXTDLGCTL: {
+      HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                   : GetNextDlgTabItem(m_window, GetFocus(), wParam != 0);
+      if (target) {
+        if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
+          SendMessageW(target, EM_SETSEL, 0, -1);
+        }
+        ::SetFocus(target);
+      }
+      return 0;
+    }
+    case DM_GETDEFID:
+      if (HWND button = FindControl(m_form.Layout().defaultButton, rt::kNoIndex)) {
+        return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
+      }
+      return 0;
+    case WM_CLOSE:
+      m_runtime.Unload(m_form);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(m_window, message, wParam, lParam);
+}
+
+LRESULT FormPeer::Command(WPARAM wParam, LPARAM lParam) {
+  const int id = LOWORD(wParam);
+  const int code = HIWORD(wParam);
+  const auto control = reinterpret_cast<HWND>(lParam);
+  const rt::FormLayout& layout = m_form.Layout();
+
+  if (id == IDOK || id == IDCANCEL) {
+    // Enter and Esc, as a dialog sees them. Enter presses the focused command button,
+    // else the default button; Esc the cancel button.
+    if (id == IDOK) {
+      const Child* focused = Find(GetFocus());
+      if (focused && focused->spec->kind == rt::ControlKind::CommandButton) {
+        Click(focused->spec->name, focused->spec->index);
+        return 0;
+      }
+    }
+    const std::string_view button = id == IDOK ? layout.defaultButton : layout.cancelButton;
+    if (!button.empty()) Click(button, rt::kNoIndex);
+    return 0;
+  }
+  if (!control && code == 0) {
+    const auto entry = static_cast<std::size_t>(id - kFirstMenuId);
+    if (id >= kFirstMenuId && entry < m_menus.size()) Click(m_menus[entry], rt::kNoIndex);
+    return 0;
+  }
+  const Child* child = Find(control);
+  if (!child || code != BN_CLICKED) return 0;
+  if (child->spec->kind == rt::ControlKind::OptionButton) {
+    UpdateTabStops(child->spec->container);
+  } else if (child->spec->kind != rt::ControlKind::CommandButton) {
+    return 0;
+  }
+  Click(child->spec->name, child->spec->index);
+  return 0;
+}
+
+LRESULT FormPeer::ControlColor(HDC dc, HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  const Child* child = Find(control);
+  const bool textBox = child && child->spec->kind == rt::ControlKind::TextBox;
+  if (!child || (!textBox && !child->spec->foreColor)) {
+    return DefWindowProcW(m_window, message, wParam, lParam);
+  }
+  if (child->spec->foreColor) SetTextColor(dc, ToColorRef(*child->spec->foreColor));
+  // A locked text box keeps the background of an editable one.
+  const int background = textBox ? COLOR_WINDOW : COLOR_BTNFACE;
+  SetBkColor(dc, GetSysColor(background));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
+}
+
+void FormPeer::Paint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(m_window, &paint);
+  for (const rt::LineSpec& line : m_form.Layout().lines) {
+    const int width = std::max(1, MulDiv(line.widthPixels, m_runtime.Dpi(), 96));
+    HPEN pen = CreatePen(PS_SOLID, width, ToColorRef(line.color));
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, m_runtime.Pixels(line.x1), m_runtime.Pixels(line.y1), nullptr);
+    LineTo(dc, m_runtime.Pixels(line.x2), m_runtime.Pixels(line.y2));
+    SelectObject(dc, old);
+    DeleteObject(pen);
+  }
+  EndPaint(m_window, &paint);
+}
+
+}  // namespace norvane::win32

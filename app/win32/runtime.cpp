@@ -1,0 +1,101 @@
+#include "app/win32/runtime.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/win32/form_peer.h"
+#include "app/win32/text.h"
+
+namespace norvane::win32 {
+
+Win32Runtime::Win32Runtime(HINSTANCE module) : m_module(module) {
+  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                      ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  HDC screen = GetDC(nullptr);
+  m_dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = FormPeer::WindowProc;
+  windowClass.hInstance = module;
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kFormClass;
+  RegisterClassExW(&windowClass);
+}
+
+// The forms, destroyed by the base class, still need this part of the runtime.
+Win32Runtime::~Win32Runtime() { End(); }
+
+void Win32Runtime::Forget(FormPeer* peer) { std::erase(m_peers, peer); }
+
+char Win32Runtime::DecimalSeparator() const {
+  wchar_t separator[4] = {};
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 4) == 2 &&
+      separator[0] < 0x80) {
+    return static_cast<char>(separator[0]);
+  }
+  return '.';
+}
+
+std::unique_ptr<rt::FormPeer> Win32Runtime::CreatePeer(rt::Form& form) {
+  return std::make_unique<FormPeer>(*this, form);
+}
+
+void Win32Runtime::ShowMessageBox(std::string_view title, std::string_view prompt,
+                                  rt::MsgBoxButtons buttons) {
+  // Owned by the active window, so that it is modal to the program.
+  HWND owner = GetActiveWindow();
+  if (!owner) {
+    for (FormPeer* peer : m_peers) {
+      if (IsWindowVisible(peer->Window()) && IsWindowEnabled(peer->Window())) {
+        owner = peer->Window();
+      }
+    }
+  }
+  UINT type = buttons == rt::MsgBoxButtons::OkCancel ? MB_OKCANCEL : MB_OK;
+  if (!owner) type |= MB_TASKMODAL;
+  MessageBoxW(owner, Wide(prompt).c_str(), Wide(title).c_str(), type);
+}
+
+void Win32Runtime::RunUntil(const std::function<bool()>& done) {
+  MSG message;
+  while (!done()) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == -1) continue;
+    if (got == 0) {  // the session is ending
+      End();
+      return;
+    }
+    if (!PreTranslate(message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+}
+
+void Win32Runtime::Wake() { PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0); }
+
+bool Win32Runtime::PreTranslate(MSG& message) {
+  if (!message.hwnd) return false;
+  const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  FormPeer* peer = PeerOf(root);
+  if (!peer) return false;
+  if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
+    if (!peer->PreviewKey(message)) return true;
+  }
+  // Tab order, option-group arrows, access keys, default and cancel buttons.
+  return IsDialogMessageW(root, &message) != FALSE;
+}
+
+FormPeer* Win32Runtime::PeerOf(HWND window) const {
+  const auto found = std::find_if(m_peers.begin(), m_peers.end(), [window](const FormPeer* peer) {
+    return peer->Window() == window;
+  });
+  return found == m_peers.end() ? nullptr : *found;
+}
+
+}  // namespace norvane::win32

@@ -1,0 +1,335 @@
+"""End-to-end tests of the built program, used as a person uses it.
+
+    /usr/bin/python3 test_norvane.py EXECUTABLE [TestClass ...]
+
+inside scripts/xsession.sh --a11y (and scripts/cups-session.sh for PrintTest).
+"""
+
+import glob
+import os
+import subprocess
+import sys
+import unittest
+
+from desktop import (ROLE, STATE, Program, children, has_state, key, name, poll,
+                     role, selection_of, text_of, type_text)
+
+EXE = None  # set from the command line
+
+TITLE = "Pimbrel's Norvane"
+ENTRY_NAME = "Enter the number you wish to convert"
+UNITS = ["Bytes", "Kilobytes", "Megabytes", "Gigabytes"]
+INVALID = "You must enter a valid numeric amount ."
+PRINT_FAILED = "There has been an error printing this form."
+INSTRUCTIONS = (
+    "To use the Norvane, simply add a numberical value in the ENTER NUMBER TO CONVERT box."
+    " Select the appropriate criteria you wish to convert, byte, kilobyte, megabyte or gigabyte."
+    " Next, click the Calculate button to view the results."
+    " As an example, if you wanted to see how many bytes, kilobytes and gigabytess were in 100 megabytes,"
+    " simply type 100 in the ENTER NUMBER TO CONVERT field and select MEGABYTES in the CRITERIA section,"
+    " then click CALCULATE.  View the results in the RESULTS section.")
+
+
+class Case(unittest.TestCase):
+    env = None
+
+    def setUp(self):
+        self.p = Program(EXE, env=self.env)
+        self.addCleanup(self.p.kill)
+        self.entry = self.p.find(ROLE.TEXT, ENTRY_NAME)
+        self.results = [self.p.find(ROLE.TEXT, unit) for unit in UNITS]
+        self.units = [self.p.find(ROLE.RADIO_BUTTON, unit) for unit in UNITS]
+        self.p.wait_focus(self.entry, "the entry box")
+
+    def button(self, caption, within=None):
+        return self.p.find(ROLE.PUSH_BUTTON, caption, within)
+
+    def result_texts(self):
+        return [text_of(r) for r in self.results]
+
+    def wait_results(self, expected):
+        poll(lambda: self.result_texts() == expected,
+             lambda: f"results {expected} (they show {self.result_texts()})")
+
+    def replace_entry(self, text):
+        """Empties the entry with real keys, then types `text`."""
+        key("ctrl+a", "BackSpace")
+        self.p.wait_text(self.entry, "", "the emptied entry box")
+        if text:
+            type_text(text)
+            self.p.wait_text(self.entry, text, "the entry box")
+
+    def message_box(self, text, buttons):
+        """Waits for the one message box; checks its title, text and buttons."""
+        box = self.p.top_level(TITLE, roles=(ROLE.ALERT, ROLE.DIALOG))
+        texts = [name(a) for a in self.p.all(ROLE.LABEL, box)]
+        self.assertIn(text, texts)
+        self.assertEqual([name(b) for b in self.p.all(ROLE.PUSH_BUTTON, box)], buttons)
+        others = [name(w) for w in self.p.windows() if w != box and w != self.p.main]
+        self.assertEqual(others, [], "only one message box is open")
+        return box
+
+    def settle(self):
+        """Proves that the program has handled every earlier key: a key typed now shows."""
+        before = text_of(self.entry)
+        self.p.wait_focus(self.entry, "the entry box")
+        key("End", "period")
+        self.p.wait_text(self.entry, before + ".", "the entry box")
+        key("BackSpace")
+        self.p.wait_text(self.entry, before, "the entry box")
+
+    def checked_units(self):
+        return [u for u, acc in zip(UNITS, self.units) if has_state(acc, STATE.CHECKED)]
+
+
+class MainWindowTest(Case):
+    def test_start_state_and_accessible_names(self):
+        self.assertEqual(text_of(self.entry), "")
+        self.assertEqual(self.result_texts(), ["", "", "", ""])
+        self.assertEqual(self.checked_units(), ["Kilobytes"])
+        self.assertEqual(name(self.p.main), "Norvane")
+        # Every editable or output box says what it is for.
+        names = sorted(name(t) for t in self.p.all(ROLE.TEXT))
+        self.assertEqual(names, sorted([ENTRY_NAME] + UNITS))
+        for caption in ["Calculate", "Print Form", "Close"]:
+            self.button(caption)
+        # Tip texts reach a screen reader as descriptions.
+        self.assertEqual(self.entry.get_description(), ENTRY_NAME)
+        frame = self.p.find(ROLE.PANEL, "Entry Criteria")
+        self.assertEqual(frame.get_description(),
+                         "Select the criteria for the number to convert you entered")
+        self.assertEqual([name(u) for u in children(frame)], UNITS)
+        self.assertEqual([name(m) for m in self.p.all(ROLE.MENU_ITEM)
+                          if role(m.get_parent()) == ROLE.MENU_BAR], ["File", "Help"])
+
+    def test_enter_in_entry_converts_with_and_without_modifiers(self):
+        for keys, amount, expected in [
+            (["Return"], "1", ["1024", "1", "0.00098", "0"]),
+            (["shift+Return"], "2048", ["2097152", "2048", "2", "0.00195"]),
+            (["ctrl+KP_Enter"], "-2", ["-2048", "-2", "-0.00195", "0"]),
+            (["ctrl+shift+Return"], "0.5", ["512", "0.5", "0.00049", "0"]),
+        ]:
+            with self.subTest(keys=keys, amount=amount):
+                self.replace_entry(amount)
+                key(*keys)
+                self.wait_results(expected)
+                self.assertTrue(has_state(self.entry, STATE.FOCUSED))
+                self.assertIsNone(selection_of(self.entry), "the selection is not changed")
+                self.assertEqual(text_of(self.entry), amount)
+
+    def test_enter_on_unit_buttons_converts_with_the_selected_unit(self):
+        type_text("100")
+        self.p.wait_text(self.entry, "100", "the entry box")
+        key("Tab", "Tab", "Tab", "Tab")
+        self.p.wait_focus(self.units[1], "the Kilobytes button")
+        key("Down")
+        self.p.wait_focus(self.units[2], "the Megabytes button")
+        self.assertEqual(self.checked_units(), ["Megabytes"])
+        self.assertEqual(self.result_texts(), ["", "", "", ""], "choosing a unit converts nothing")
+        key("Return")
+        self.wait_results(["104857600", "102400", "100", "0.09766"])
+        key("Down")
+        self.p.wait_focus(self.units[3], "the Gigabytes button")
+        self.assertEqual(self.result_texts()[0], "104857600", "results wait for the command")
+        key("shift+Return")
+        self.wait_results(["107374182400", "104857600", "102400", "100"])
+        self.assertEqual(self.checked_units(), ["Gigabytes"], "Enter does not change the unit")
+        self.assertTrue(has_state(self.units[3], STATE.FOCUSED))
+
+    def test_invalid_entry_message_then_whole_entry_selected(self):
+        type_text("1")
+        key("Return")
+        self.wait_results(["1024", "1", "0.00098", "0"])
+        for typed in ["abc", "1.2.3", "", "  "]:
+            with self.subTest(entry=typed):
+                self.replace_entry(typed)
+                key("Return")
+                box = self.message_box(INVALID, ["OK"])
+                key("Return")
+                self.p.gone(box, "the message box")
+                self.p.wait_focus(self.entry, "the entry box")
+                length = len(typed)
+                poll(lambda: selection_of(self.entry) == ((0, length) if length else None)
+                     or (not length and selection_of(self.entry) == (0, 0)),
+                     lambda: f"the whole entry selected (selection {selection_of(self.entry)})")
+                self.assertEqual(text_of(self.entry), typed)
+                self.assertEqual(self.result_texts(), ["1024", "1", "0.00098", "0"])
+                self.assertEqual(self.checked_units(), ["Kilobytes"])
+        # The selection is the whole entry: the next keystroke replaces it.
+        self.replace_entry("abc")
+        key("Return")
+        key("Return")  # OK on the message box
+        self.p.wait_focus(self.entry, "the entry box")
+        poll(lambda: selection_of(self.entry) == (0, 3), "the whole entry selected")
+        type_text("7")
+        self.p.wait_text(self.entry, "7", "the entry box")
+
+    def test_tab_sequence_forward_and_back(self):
+        texts = {name(t): t for t in self.p.all(ROLE.TEXT)}
+        stops = [(self.entry, "the entry box"),
+                 (self.button("Calculate"), "Calculate"),
+                 (self.button("Print Form"), "Print Form"),
+                 (self.button("Close"), "Close"),
+                 (self.units[1], "the selected unit button")]
+        # The result boxes, where they are Tab stops, follow in the order of their TabIndex.
+        result_stops = [texts[u] for u in ["Bytes", "Megabytes", "Gigabytes", "Kilobytes"]
+                        if has_state(texts[u], STATE.FOCUSABLE)]
+        stops += [(r, f"the {name(r)} result box") for r in result_stops]
+        stops.append((self.entry, "the entry box again"))
+        for acc, what in stops[1:]:
+            key("Tab")
+            self.p.wait_focus(acc, what)
+        for acc, what in reversed(stops[:-1]):
+            key("shift+Tab")
+            self.p.wait_focus(acc, what + " (backwards)")
+
+    def test_access_keys_press_buttons_and_open_menus(self):
+        type_text("1")
+        key("alt+a")
+        self.wait_results(["1024", "1", "0.00098", "0"])
+        self.replace_entry("2")
+        key("alt+f")
+        file_menu = self.open_menu("File", ["Calculate", "Print Form", "Exit"])
+        key("a")
+        self.p.gone(file_menu, "the File menu")
+        self.wait_results(["2048", "2", "0.00195", "0"])
+        key("alt+h")
+        help_menu = self.open_menu("Help", ["Instructions", "About"])
+        key("Escape")
+        self.p.gone(help_menu, "the Help menu")
+        key("Escape")  # the first closes the menu, the second leaves the menu bar
+        self.p.wait_focus(self.entry, "the entry box")
+        key("alt+h")
+        self.open_menu("Help", ["Instructions", "About"])
+        key("i")
+        box = self.message_box(INSTRUCTIONS, ["OK"])
+        key("Return")
+        self.p.gone(box, "the Instructions box")
+        self.p.wait_focus(self.entry, "the entry box")
+        self.assertEqual(self.result_texts(), ["2048", "2", "0.00195", "0"])
+
+    def open_menu(self, title, entries):
+        def shown():
+            for item in self.p.all(ROLE.MENU_ITEM):
+                if name(item) == title and role(item.get_parent()) == ROLE.MENU_BAR:
+                    for menu in children(item):
+                        if role(menu) == ROLE.POPUP_MENU and has_state(menu, STATE.SHOWING):
+                            return menu
+            return None
+        menu = poll(shown, f"the {title} menu to open")
+        self.assertEqual([name(i) for i in children(menu) if role(i) == ROLE.MENU_ITEM], entries)
+        return menu
+
+
+class AboutTest(Case):
+    def test_about_by_alt_h_b_closed_by_esc_then_enter(self):
+        for closing_key in ["Escape", "Return"]:
+            with self.subTest(closed_by=closing_key):
+                key("alt+h", "b")
+                about = self.p.top_level("About " + TITLE, roles=(ROLE.DIALOG, ROLE.FRAME, ROLE.FILLER))
+                labels = [name(a) for a in self.p.all(ROLE.LABEL, about)]
+                self.assertIn(TITLE, labels)
+                self.assertIn("Version 1.0.2", labels)
+                for layout_text in ["Pimbrel's Computers Norvane ", "Version 1.0"]:
+                    self.assertNotIn(layout_text, labels)
+                self.assertTrue(any(t.startswith("The Norvane was developed as a simple tool")
+                                    for t in labels), labels)
+                ok = self.button("OK", about)
+                self.p.wait_focus(ok, "OK", within=about)
+                # The main window takes no input meanwhile: a digit goes nowhere.
+                key("7")
+                key(closing_key)
+                self.p.gone(about, "the About window")
+                self.p.wait_focus(self.entry, "the entry box")
+                self.assertEqual(text_of(self.entry), "")
+                self.assertEqual([name(w) for w in self.p.windows()], ["Norvane"])
+        type_text("1")
+        key("Return")
+        self.wait_results(["1024", "1", "0.00098", "0"])
+
+
+class PrintFailureTest(Case):
+    # A print server that is not there: no default printer.
+    env = {"CUPS_SERVER": "/nonexistent/cups.sock"}
+
+    def test_print_form_failure_message_by_button_and_menu(self):
+        type_text("1")
+        key("Return")
+        self.wait_results(["1024", "1", "0.00098", "0"])
+        for keys, answer in [(["alt+p"], "Escape"), (["alt+f", "p"], "Return")]:
+            with self.subTest(keys=keys, answer=answer):
+                key(*keys)
+                box = self.message_box(PRINT_FAILED, ["OK", "Cancel"])
+                key(answer)
+                self.p.gone(box, "the print failure message")
+                self.settle()
+                self.assertTrue(self.p.only_main_window(), "the message is shown once")
+                self.assertEqual(self.result_texts(), ["1024", "1", "0.00098", "0"])
+                self.assertEqual(text_of(self.entry), "1")
+
+
+class PrintTest(Case):
+    """Under scripts/cups-session.sh: the default queue writes PDF files."""
+
+    def test_print_form_prints_the_window_image_without_a_message(self):
+        outdir = os.environ["NORVANE_PDF_DIR"]
+        before = set(glob.glob(os.path.join(outdir, "*.pdf")))
+        type_text("1")
+        key("Return")
+        self.wait_results(["1024", "1", "0.00098", "0"])
+        key("alt+p")
+        pdf = poll(lambda: sorted(set(glob.glob(os.path.join(outdir, "*.pdf"))) - before),
+                   "a PDF from the default printer", timeout=30)
+        poll(lambda: subprocess.run(["lpstat", "-o"], capture_output=True, text=True).stdout == "",
+             "the print job to finish", timeout=30)
+        self.assertEqual(len(pdf), 1)
+        self.settle()
+        self.assertTrue(self.p.only_main_window(), "no message after a good print")
+        # The page holds one picture: the window's client area, 416 x 290 device pixels.
+        lines = subprocess.run(["pdfimages", "-list", pdf[0]], check=True, capture_output=True,
+                               text=True).stdout.splitlines()[2:]
+        self.assertEqual(len(lines), 1, lines)
+        width, height = int(lines[0].split()[3]), int(lines[0].split()[4])
+        self.assertAlmostEqual(width / height, 416 / 290, delta=0.05)
+        self.assertGreaterEqual(width, 416)
+
+
+class EndTest(Case):
+    def test_close_by_access_key_ends_the_program(self):
+        key("alt+c")
+        self.assertGreaterEqual(self.p.wait_exit(), 0, "ended normally, not by a signal")
+
+    def test_exit_from_file_menu_ends_the_program(self):
+        key("alt+f", "e")
+        self.assertGreaterEqual(self.p.wait_exit(), 0)
+
+    def test_window_close_button_ends_the_program(self):
+        key("alt+F4")  # the window manager's close command
+        self.assertGreaterEqual(self.p.wait_exit(), 0)
+
+    def test_about_open_blocks_the_close_key(self):
+        key("alt+h", "b")
+        about = self.p.top_level("About " + TITLE, roles=(ROLE.DIALOG, ROLE.FRAME, ROLE.FILLER))
+        key("alt+c")  # reaches the About window, not the main window's Close button
+        key("Escape")
+        self.p.gone(about, "the About window")
+        self.settle()
+        self.assertTrue(self.p.running())
+
+
+def main():
+    global EXE
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    EXE = os.path.abspath(sys.argv[1])
+    names = sys.argv[2:] or None
+    loader = unittest.TestLoader()
+    module = sys.modules[__name__]
+    suite = (loader.loadTestsFromNames(names, module) if names
+             else loader.loadTestsFromModule(module))
+    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    sys.exit(0 if result.wasSuccessful() else 1)
+
+
+if __name__ == "__main__":
+    main()

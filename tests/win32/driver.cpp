@@ -1,0 +1,230 @@
+#include "tests/win32/driver.h"
+
+#include <cstdlib>
+#include <stdexcept>
+#include <thread>
+
+namespace norvane::e2e {
+namespace {
+
+// Positions are compared in real pixels, as the program lays itself out.
+const bool kDpiAware = SetProcessDPIAware() != FALSE;
+
+void SendKey(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof input);
+}
+
+void SendMouse(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+}
+
+struct WindowSearch {
+  DWORD process;
+  std::vector<HWND> found;
+};
+
+// Window callbacks are stdcall on i686: a plain function, not a lambda.
+BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<WindowSearch*>(parameter);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == search->process && IsWindowVisible(window)) search->found.push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return condition();
+    std::this_thread::sleep_for(10ms);
+  }
+  return true;
+}
+
+std::wstring TextOf(HWND window) {
+  // WM_GETTEXT, unlike GetWindowText, reads another process's controls.
+  const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const auto copied = SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(text.size()),
+                                   reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(copied));
+  return text;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+RECT RectIn(HWND window, HWND parent) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+void Press(std::initializer_list<WORD> keys) {
+  for (WORD key : keys) SendKey(key, false);
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) SendKey(*key, true);
+}
+
+void Type(std::wstring_view text) {
+  for (wchar_t c : text) {
+    const SHORT scan = VkKeyScanW(c);
+    const auto key = static_cast<WORD>(LOBYTE(scan));
+    if (HIBYTE(scan) & 1) {
+      Press({VK_SHIFT, key});
+    } else {
+      Press({key});
+    }
+  }
+}
+
+void ClickAt(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void MoveMouseTo(HWND window, int x, int y) {
+  POINT point{x, y};
+  ClientToScreen(window, &point);
+  SetCursorPos(point.x - 1, point.y - 1);
+  SendMouse(MOUSEEVENTF_MOVE);  // a real move, which tooltips watch for
+  SetCursorPos(point.x, point.y);
+  SendMouse(MOUSEEVENTF_MOVE);
+}
+
+int Dpi() {
+  (void)kDpiAware;
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+int Pixels(int twips) { return MulDiv(twips, Dpi(), 1440); }
+
+std::wstring ExePath() {
+  const char* path = std::getenv("NORVANE_EXE");
+  if (!path) throw std::runtime_error("NORVANE_EXE names the program to test");
+  std::wstring wide;
+  for (const char* c = path; *c; ++c) wide += static_cast<wchar_t>(*c);
+  return wide;
+}
+
+Program::Program() {
+  std::wstring command = L"\"" + ExePath() + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &m_process)) {
+    throw std::runtime_error("the program did not start");
+  }
+  WaitForInputIdle(m_process.hProcess, 10000);
+  WaitFor([this] {
+    for (HWND window : Windows()) {
+      if (ClassOf(window) == L"NorvaneForm" && TextOf(window) == L"Norvane") m_main = window;
+    }
+    return m_main != nullptr;
+  });
+  if (!m_main) throw std::runtime_error("the main window did not appear");
+  // Input goes where the focus is: wait until the window has it.
+  WaitFor([this] {
+    if (GetForegroundWindow() != m_main) SetForegroundWindow(m_main);
+    return GetForegroundWindow() == m_main && Focus() != nullptr;
+  });
+}
+
+Program::~Program() {
+  if (Running()) {
+    TerminateProcess(m_process.hProcess, 1);
+    WaitForSingleObject(m_process.hProcess, 10000);
+  }
+  CloseHandle(m_process.hThread);
+  CloseHandle(m_process.hProcess);
+}
+
+HWND Program::ControlAt(int left, int top) const {
+  for (HWND child = GetWindow(m_main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const RECT rect = RectIn(child, m_main);
+    if (rect.left == Pixels(left) && rect.top == Pixels(top)) return child;
+  }
+  return nullptr;
+}
+
+std::vector<HWND> Program::Windows() const {
+  WindowSearch search{m_process.dwProcessId, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND Program::FindWindowTitled(std::wstring_view title) const {
+  for (HWND window : Windows()) {
+    if (TextOf(window) == title) return window;
+  }
+  return nullptr;
+}
+
+HWND Program::MessageBoxWindow() const {
+  for (HWND window : Windows()) {
+    if (ClassOf(window) == L"#32770") return window;
+  }
+  return nullptr;
+}
+
+HWND Program::Focus() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(m_process.dwThreadId, &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+bool Program::WaitForExit(std::chrono::milliseconds timeout) const {
+  return WaitForSingleObject(m_process.hProcess, static_cast<DWORD>(timeout.count())) ==
+         WAIT_OBJECT_0;
+}
+
+bool Program::Running() const { return WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT; }
+
+MessageBoxContents Read(HWND box) {
+  MessageBoxContents contents{TextOf(box), {}, {}};
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    const std::wstring kind = ClassOf(child);
+    if (CompareStringOrdinal(kind.c_str(), -1, L"Button", -1, TRUE) == CSTR_EQUAL) {
+      std::wstring caption = TextOf(child);
+      std::erase(caption, L'&');
+      contents.buttons.push_back(caption);
+    } else if (GetDlgCtrlID(child) == 0xFFFF) {  // the message text of a message box
+      contents.text = TextOf(child);
+    }
+  }
+  return contents;
+}
+
+bool PressButton(HWND box, std::wstring_view button) {
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    std::wstring caption = TextOf(child);
+    std::erase(caption, L'&');
+    if (caption == button && IsWindowVisible(child)) {
+      PostMessageW(child, BM_CLICK, 0, 0);
+      return WaitFor([box] { return !IsWindow(box) || !IsWindowVisible(box); });
+    }
+  }
+  return false;
+}
+
+}  // namespace norvane::e2e

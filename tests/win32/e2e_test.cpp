@@ -1,0 +1,587 @@
+// End-to-end checks of Norvane.exe under Wine: what a person sees and does.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "tests/win32/driver.h"
+
+namespace norvane::e2e {
+namespace {
+
+constexpr wchar_t kTitle[] = L"Pimbrel's Norvane";
+constexpr wchar_t kInvalidEntry[] = L"You must enter a valid numeric amount .";
+constexpr wchar_t kPrintFailed[] = L"There has been an error printing this form.";
+
+// The main window's controls as the layout places them, in twips of its client area.
+struct ControlRow {
+  const char* name;
+  const wchar_t* kind;  // window class
+  const wchar_t* text;
+  int left, top, width, height;
+};
+// clang-format off
+constexpr ControlRow kMainControls[] = {
+    {"txtEntry", L"Edit", L"", 2400, 480, 1575, 285},
+    {"frmSelect", L"Button", L"Entry Criteria", 4320, 240, 1455, 1815},
+    {"cmdCalculate", L"Button", L"C&alculate", 2640, 1320, 1215, 735},
+    {"cmdPrintForm", L"Button", L"&Print Form", 4440, 3120, 1215, 375},
+    {"cmdClose", L"Button", L"&Close", 4440, 3600, 1215, 495},
+    {"optMeasure0", L"Button", L"Bytes", 4440, 480, 1095, 255},
+    {"optMeasure1", L"Button", L"Kilobytes", 4440, 840, 1095, 255},
+    {"optMeasure2", L"Button", L"Megabytes", 4440, 1200, 1095, 255},
+    {"optMeasure3", L"Button", L"Gigabytes", 4440, 1560, 1095, 255},
+    {"txtByteResult", L"Edit", L"", 480, 2640, 1695, 360},
+    {"txtMegaResult", L"Edit", L"", 480, 3360, 1695, 360},
+    {"txtGigaResult", L"Edit", L"", 480, 3720, 1695, 360},
+    {"lblEntry", L"Static", L"Enter Number to Convert", 480, 480, 1935, 285},
+    {"lblResults", L"Static", L"Results", 480, 2280, 1695, 255},
+    {"txtKiloResult", L"Edit", L"", 480, 3000, 1695, 360},
+    {"lblKilobytes", L"Static", L"Kilobytes", 2280, 3120, 735, 285},
+    {"lblGigabytes", L"Static", L"Gigabytes", 2280, 3840, 735, 285},
+    {"lblMegabytes", L"Static", L"Megabytes", 2280, 3480, 735, 285},
+    {"lblBytes", L"Static", L"Bytes", 2280, 2760, 735, 285},
+};
+// clang-format on
+
+const ControlRow& Row(std::string_view name) {
+  for (const ControlRow& row : kMainControls) {
+    if (row.name == name) return row;
+  }
+  throw std::logic_error("no row " + std::string(name));
+}
+
+bool SameClass(const std::wstring& a, const wchar_t* b) {
+  return CompareStringOrdinal(a.c_str(), -1, b, -1, TRUE) == CSTR_EQUAL;
+}
+
+// A running program with its main window's controls at hand.
+class MainWindow : public ::testing::Test {
+ protected:
+  HWND Get(std::string_view name) const {
+    const ControlRow& row = Row(name);
+    return program.ControlAt(row.left, row.top);
+  }
+  HWND Entry() const { return Get("txtEntry"); }
+  HWND Unit(int index) const { return Get("optMeasure" + std::to_string(index)); }
+  std::array<std::wstring, 4> Results() const {
+    return {TextOf(Get("txtByteResult")), TextOf(Get("txtKiloResult")),
+            TextOf(Get("txtMegaResult")), TextOf(Get("txtGigaResult"))};
+  }
+  bool Checked(int index) const {
+    return SendMessageW(Unit(index), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
+  void SetEntry(const std::wstring& text) const {
+    SendMessageW(Entry(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  // Converts "1" kilobyte by the button, so that the result boxes have something to keep.
+  void ConvertOneKilobyte() const {
+    SetEntry(L"1");
+    SendMessageW(Unit(1), BM_CLICK, 0, 0);
+    SendMessageW(Get("cmdCalculate"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([this] { return Results()[0] == L"1024"; }));
+  }
+  HWND WaitForMessageBox() const {
+    HWND box = nullptr;
+    WaitFor([&] { return (box = program.MessageBoxWindow()) != nullptr; });
+    return box;
+  }
+  std::pair<DWORD, DWORD> Selection() const {
+    DWORD start = 0, end = 0;
+    SendMessageW(Entry(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    return {start, end};
+  }
+
+  Program program;
+};
+
+// The suite may be run at another scale than 100 %; NORVANE_DPI says which.
+TEST(Screen, HasTheScaleAskedFor) {
+  const char* dpi = std::getenv("NORVANE_DPI");
+  EXPECT_EQ(Dpi(), dpi ? std::atoi(dpi) : 96);
+}
+
+TEST_F(MainWindow, OpensWithItsLayout) {
+  EXPECT_EQ(TextOf(program.Main()), L"Norvane");
+  RECT client;
+  GetClientRect(program.Main(), &client);
+  EXPECT_EQ(client.right, Pixels(6240));
+  EXPECT_EQ(client.bottom, Pixels(4350));
+  int children = 0;
+  for (HWND c = GetWindow(program.Main(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) ++children;
+  EXPECT_EQ(children, 19);
+  for (const ControlRow& row : kMainControls) {
+    SCOPED_TRACE(row.name);
+    HWND control = program.ControlAt(row.left, row.top);
+    ASSERT_NE(control, nullptr) << "nothing at its place";
+    const RECT rect = RectIn(control, program.Main());
+    EXPECT_EQ(rect.right, Pixels(row.left + row.width));
+    EXPECT_EQ(rect.bottom, Pixels(row.top + row.height));
+    EXPECT_TRUE(SameClass(ClassOf(control), row.kind)) << ClassOf(control).c_str();
+    EXPECT_EQ(TextOf(control), row.text);
+  }
+}
+
+TEST_F(MainWindow, StartsWithKilobytesAndTheFocusInTheEmptyEntry) {
+  EXPECT_EQ(program.Focus(), Entry());
+  EXPECT_EQ(TextOf(Entry()), L"");
+  EXPECT_EQ(Results(), (std::array<std::wstring, 4>{}));
+  EXPECT_FALSE(Checked(0));
+  EXPECT_TRUE(Checked(1));
+  EXPECT_FALSE(Checked(2));
+  EXPECT_FALSE(Checked(3));
+  EXPECT_EQ(program.Windows().size(), 1u) << "only the main window is open";
+}
+
+TEST_F(MainWindow, KeepsControlsInPlaceWhenEnlarged) {
+  RECT frame;
+  GetWindowRect(program.Main(), &frame);
+  SetWindowPos(program.Main(), nullptr, 0, 0, frame.right - frame.left + 200,
+               frame.bottom - frame.top + 150, SWP_NOMOVE | SWP_NOZORDER);
+  ASSERT_TRUE(WaitFor([&] {
+    RECT client;
+    GetClientRect(program.Main(), &client);
+    return client.right > Pixels(6240);
+  }));
+  for (const ControlRow& row : kMainControls) {
+    EXPECT_NE(program.ControlAt(row.left, row.top), nullptr) << row.name;
+  }
+}
+
+enum class Trigger {
+  Button,
+  Menu,
+  AltA,
+  Enter,
+  ShiftEnter,
+  CtrlEnter,
+  CtrlShiftEnter,
+  EnterOnUnit
+};
+
+struct ConversionRow {
+  const char* name;
+  const wchar_t* entry;
+  int unit;
+  Trigger trigger;
+  std::array<std::wstring, 4> results;
+};
+
+class Conversion : public MainWindow, public ::testing::WithParamInterface<ConversionRow> {};
+
+TEST_P(Conversion, FillsTheFourResultBoxes) {
+  const ConversionRow& row = GetParam();
+  SetEntry(row.entry);
+  ClickAt(Unit(row.unit));
+  ASSERT_TRUE(WaitFor([&] { return Checked(row.unit); }));
+  if (row.trigger != Trigger::EnterOnUnit) {
+    ClickAt(Entry());
+    ASSERT_TRUE(WaitFor([&] { return program.Focus() == Entry(); }));
+  }
+  switch (row.trigger) {
+    case Trigger::Button:
+      ClickAt(Get("cmdCalculate"));
+      break;
+    case Trigger::Menu:
+      Press({VK_MENU, 'F'});
+      Press({'A'});
+      break;
+    case Trigger::AltA:
+      Press({VK_MENU, 'A'});
+      break;
+    case Trigger::Enter:
+      Press({VK_RETURN});
+      break;
+    case Trigger::ShiftEnter:
+      Press({VK_SHIFT, VK_RETURN});
+      break;
+    case Trigger::CtrlEnter:
+      Press({VK_CONTROL, VK_RETURN});
+      break;
+    case Trigger::CtrlShiftEnter:
+      Press({VK_CONTROL, VK_SHIFT, VK_RETURN});
+      break;
+    case Trigger::EnterOnUnit:
+      Press({VK_RETURN});
+      break;
+  }
+  WaitFor([&] { return Results() == row.results; });
+  EXPECT_EQ(Results(), row.results);
+  EXPECT_EQ(program.MessageBoxWindow(), nullptr);
+  EXPECT_TRUE(Checked(row.unit)) << "the unit stays selected";
+  if (row.trigger != Trigger::Button && row.trigger != Trigger::Menu &&
+      row.trigger != Trigger::AltA) {
+    EXPECT_EQ(program.Focus(), row.trigger == Trigger::EnterOnUnit ? Unit(row.unit) : Entry());
+  }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    ByEveryWay, Conversion,
+    ::testing::Values(
+        ConversionRow{"Button", L"100", 2, Trigger::Button, {L"104857600", L"102400", L"100", L"0.09766"}},
+        ConversionRow{"FileMenu", L"1", 3, Trigger::Menu, {L"1073741824", L"1048576", L"1024", L"1"}},
+        ConversionRow{"AltA", L"2048", 0, Trigger::AltA, {L"2048", L"2", L"0.00195", L"0"}},
+        ConversionRow{"EnterInEntry", L"0.5", 1, Trigger::Enter, {L"512", L"0.5", L"0.00049", L"0"}},
+        ConversionRow{"ShiftEnter", L"3", 2, Trigger::ShiftEnter, {L"3145728", L"3072", L"3", L"0.00293"}},
+        ConversionRow{"CtrlEnter", L"7", 0, Trigger::CtrlEnter, {L"7", L"0.00684", L"0.00001", L"0"}},
+        ConversionRow{"CtrlShiftEnter", L"1", 1, Trigger::CtrlShiftEnter, {L"1024", L"1", L"0.00098", L"0"}},
+        ConversionRow{"EnterOnUnit", L"10", 1, Trigger::EnterOnUnit, {L"10240", L"10", L"0.00977", L"0.00001"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+struct InvalidRow {
+  const char* name;
+  const wchar_t* entry;
+  bool byEnter;
+};
+
+class InvalidEntry : public MainWindow, public ::testing::WithParamInterface<InvalidRow> {};
+
+TEST_P(InvalidEntry, IsRefusedAndSelectedForRetyping) {
+  const InvalidRow& row = GetParam();
+  ConvertOneKilobyte();
+  const auto before = Results();
+  SetEntry(row.entry);
+  if (row.byEnter) {
+    ClickAt(Entry());
+    ASSERT_TRUE(WaitFor([&] { return program.Focus() == Entry(); }));
+    Press({VK_RETURN});
+  } else {
+    PostMessageW(Get("cmdCalculate"), BM_CLICK, 0, 0);  // posted: the box is modal
+  }
+  HWND box = WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  const MessageBoxContents shown = Read(box);
+  EXPECT_EQ(shown.caption, kTitle);
+  EXPECT_EQ(shown.text, kInvalidEntry);
+  EXPECT_EQ(shown.buttons, std::vector<std::wstring>{L"OK"});
+  EXPECT_FALSE(IsWindowEnabled(program.Main())) << "the box is modal";
+  ASSERT_TRUE(PressButton(box, L"OK"));
+  const DWORD length = static_cast<DWORD>(std::wstring(row.entry).size());
+  EXPECT_TRUE(WaitFor([&] {
+    return program.Focus() == Entry() && Selection() == std::make_pair(DWORD{0}, length);
+  })) << "selection "
+      << Selection().first << ".." << Selection().second;
+  EXPECT_EQ(TextOf(Entry()), row.entry);
+  EXPECT_EQ(Results(), before);
+  EXPECT_EQ(program.MessageBoxWindow(), nullptr) << "exactly one message";
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, InvalidEntry,
+                         ::testing::Values(InvalidRow{"LettersByButton", L"abc", false},
+                                           InvalidRow{"LettersByEnter", L"abc", true},
+                                           InvalidRow{"Empty", L"", false},
+                                           InvalidRow{"TwoPoints", L"1.2.3", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindow, ReportsAnOverflowAndKeepsTheResults) {
+  ConvertOneKilobyte();
+  const auto before = Results();
+  SetEntry(L"1e308");
+  SendMessageW(Unit(3), BM_CLICK, 0, 0);
+  PostMessageW(Get("cmdCalculate"), BM_CLICK, 0, 0);
+  HWND box = WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  const MessageBoxContents shown = Read(box);
+  EXPECT_EQ(shown.caption, kTitle);
+  EXPECT_FALSE(shown.text.empty());
+  EXPECT_NE(shown.text, kInvalidEntry);
+  ASSERT_TRUE(PressButton(box, L"OK"));
+  EXPECT_EQ(Results(), before);
+  EXPECT_TRUE(program.Running());
+}
+
+TEST_F(MainWindow, ShowsResultsInBlue) {
+  ConvertOneKilobyte();
+  HWND box = Get("txtByteResult");
+  UpdateWindow(box);
+  RECT rect;
+  GetWindowRect(box, &rect);
+  HDC screen = GetDC(nullptr);
+  int blue = 0;
+  for (int y = rect.top; y < rect.bottom; ++y) {
+    for (int x = rect.left; x < rect.right; ++x) {
+      if (GetPixel(screen, x, y) == RGB(0, 0, 255)) ++blue;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  EXPECT_GT(blue, 10);
+}
+
+TEST_F(MainWindow, TabFollowsTheTabIndexBothWays) {
+  // The unit group is one stop, at its selected button, after Close.
+  const char* order[] = {"cmdCalculate",  "cmdPrintForm",  "cmdClose",
+                         "optMeasure1",   "txtByteResult", "txtMegaResult",
+                         "txtGigaResult", "txtKiloResult", "txtEntry"};
+  ASSERT_EQ(program.Focus(), Entry());
+  for (const char* name : order) {
+    Press({VK_TAB});
+    EXPECT_TRUE(WaitFor([&] { return program.Focus() == Get(name); })) << "Tab to " << name;
+  }
+  for (int i = static_cast<int>(std::size(order)) - 2; i >= -1; --i) {
+    const char* name = i >= 0 ? order[i] : "txtEntry";
+    Press({VK_SHIFT, VK_TAB});
+    EXPECT_TRUE(WaitFor([&] { return program.Focus() == Get(name); })) << "Shift+Tab to " << name;
+  }
+}
+
+TEST_F(MainWindow, ArrowsMoveTheUnitSelectionAndEnterUsesIt) {
+  SetEntry(L"100");
+  for (int i = 0; i < 4; ++i) Press({VK_TAB});
+  ASSERT_TRUE(WaitFor([&] { return program.Focus() == Unit(1); }));
+  Press({VK_DOWN});
+  EXPECT_TRUE(WaitFor([&] { return program.Focus() == Unit(2) && Checked(2); }));
+  EXPECT_FALSE(Checked(1));
+  Press({VK_DOWN});
+  Press({VK_UP});
+  Press({VK_UP});
+  Press({VK_UP});
+  EXPECT_TRUE(WaitFor([&] { return program.Focus() == Unit(0) && Checked(0); }));
+  Press({VK_DOWN});
+  Press({VK_DOWN});
+  ASSERT_TRUE(WaitFor([&] { return Checked(2); }));
+  Press({VK_RETURN});
+  EXPECT_TRUE(WaitFor([&] { return Results()[0] == L"104857600"; }));
+  // After the group, Tab goes on to the result boxes.
+  Press({VK_TAB});
+  EXPECT_TRUE(WaitFor([&] { return program.Focus() == Get("txtByteResult"); }));
+}
+
+TEST_F(MainWindow, InstructionsShowTheSixPiecesJoined) {
+  Press({VK_MENU, 'H'});
+  Press({'I'});
+  HWND box = WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  const MessageBoxContents shown = Read(box);
+  EXPECT_EQ(shown.caption, kTitle);
+  EXPECT_EQ(shown.text,
+            L"To use the Norvane, simply add a numberical value in the ENTER NUMBER TO CONVERT box."
+            L" Select the appropriate criteria you wish to convert, byte, kilobyte, megabyte or "
+            L"gigabyte. Next, click the Calculate button to view the results. As an example, if "
+            L"you wanted to see how many bytes, kilobytes and gigabytess were in 100 megabytes, "
+            L"simply type 100 in the ENTER NUMBER TO CONVERT field and select MEGABYTES in the "
+            L"CRITERIA section, then click CALCULATE.  View the results in the RESULTS section.");
+  EXPECT_EQ(shown.buttons, std::vector<std::wstring>{L"OK"});
+  ASSERT_TRUE(PressButton(box, L"OK"));
+  EXPECT_TRUE(program.Running());
+}
+
+TEST_F(MainWindow, ShowsTipTexts) {
+  struct Tip {
+    const char* control;
+    int x, y;  // where the mouse rests, in twips of the control
+    const wchar_t* text;
+  };
+  const Tip tips[] = {
+      {"txtEntry", 300, 140, L"Enter the number you wish to convert"},
+      {"frmSelect", 1300, 1700, L"Select the criteria for the number to convert you entered"},
+  };
+  for (const Tip& tip : tips) {
+    const ControlRow& row = Row(tip.control);
+    MoveMouseTo(program.Main(), Pixels(row.left + tip.x), Pixels(row.top + tip.y));
+    EXPECT_TRUE(WaitFor([&] {
+      for (HWND window : program.Windows()) {
+        if (SameClass(ClassOf(window), L"tooltips_class32") && TextOf(window) == tip.text) {
+          return true;
+        }
+      }
+      return false;
+    })) << tip.control;
+  }
+}
+
+enum class AboutClose { Escape, Enter, OkButton, AltF4, CloseBox };
+
+struct AboutRow {
+  const char* name;
+  AboutClose close;
+};
+
+class AboutWindow : public MainWindow, public ::testing::WithParamInterface<AboutRow> {
+ protected:
+  HWND Open() const {
+    Press({VK_MENU, 'H'});
+    Press({'B'});
+    HWND about = nullptr;
+    WaitFor(
+        [&] { return (about = program.FindWindowTitled(L"About Pimbrel's Norvane")) != nullptr; });
+    return about;
+  }
+  static std::vector<std::wstring> Labels(HWND about) {
+    std::vector<std::wstring> labels;
+    for (HWND c = GetWindow(about, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      if (SameClass(ClassOf(c), L"Static")) labels.push_back(TextOf(c));
+    }
+    return labels;
+  }
+  static HWND OkButton(HWND about) {
+    for (HWND c = GetWindow(about, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      if (TextOf(c) == L"OK") return c;
+    }
+    return nullptr;
+  }
+};
+
+TEST_P(AboutWindow, IsModalShowsTheIdentityAndCloses) {
+  SetEntry(L"5");
+  for (int opening = 0; opening < 2; ++opening) {
+    SCOPED_TRACE(opening == 0 ? "first opening" : "second opening");
+    HWND about = Open();
+    ASSERT_NE(about, nullptr);
+    const auto labels = Labels(about);
+    auto shows = [&](std::wstring_view text) {
+      return std::find(labels.begin(), labels.end(), text) != labels.end();
+    };
+    EXPECT_TRUE(shows(L"Pimbrel's Norvane"));
+    EXPECT_TRUE(shows(L"Version 1.0.2"));
+    EXPECT_FALSE(shows(L"Version 1.0"));
+    EXPECT_FALSE(shows(L"Pimbrel's Computers Norvane "));
+    RECT client;
+    GetClientRect(about, &client);
+    EXPECT_EQ(client.right, Pixels(5730));
+    EXPECT_EQ(client.bottom, Pixels(3555));
+    HWND ok = OkButton(about);
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return program.Focus() == ok; }));
+    EXPECT_FALSE(IsWindowEnabled(program.Main()));
+
+    // Keys meant for the main window reach the About window only. (A posted close
+    // overtakes keys still queued, so that way out is tried without them.)
+    const bool keysFirst = GetParam().close != AboutClose::CloseBox;
+    if (keysFirst) Press({VK_MENU, 'A'});
+    switch (GetParam().close) {
+      case AboutClose::Escape:
+        Press({VK_ESCAPE});
+        break;
+      case AboutClose::Enter:
+        Press({VK_RETURN});
+        break;
+      case AboutClose::OkButton:
+        ClickAt(ok);
+        break;
+      case AboutClose::AltF4:
+        Press({VK_MENU, VK_F4});
+        break;
+      case AboutClose::CloseBox:
+        PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    }
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(about); }));
+    EXPECT_TRUE(IsWindowEnabled(program.Main()));
+    EXPECT_TRUE(WaitFor([&] { return program.Focus() == Entry(); }));
+    EXPECT_EQ(Results()[0], L"") << "Alt+A did not reach the main window";
+  }
+  EXPECT_TRUE(program.Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWayOut, AboutWindow,
+                         ::testing::Values(AboutRow{"Escape", AboutClose::Escape},
+                                           AboutRow{"Enter", AboutClose::Enter},
+                                           AboutRow{"OkButton", AboutClose::OkButton},
+                                           AboutRow{"AltF4", AboutClose::AltF4},
+                                           AboutRow{"CloseBox", AboutClose::CloseBox}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+enum class Way { Button, AccessKey, Menu, CloseBox };
+
+struct EndRow {
+  const char* name;
+  Way way;
+};
+
+class Ending : public MainWindow, public ::testing::WithParamInterface<EndRow> {};
+
+TEST_P(Ending, EndsTheProgram) {
+  switch (GetParam().way) {
+    case Way::Button:
+      PostMessageW(Get("cmdClose"), BM_CLICK, 0, 0);
+      break;
+    case Way::AccessKey:
+      Press({VK_MENU, 'C'});
+      break;
+    case Way::Menu:
+      Press({VK_MENU, 'F'});
+      Press({'E'});
+      break;
+    case Way::CloseBox:
+      PostMessageW(program.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+      break;
+  }
+  EXPECT_TRUE(program.WaitForExit());
+}
+
+INSTANTIATE_TEST_SUITE_P(Close, Ending,
+                         ::testing::Values(EndRow{"CloseButton", Way::Button},
+                                           EndRow{"AltC", Way::AccessKey},
+                                           EndRow{"FileExit", Way::Menu},
+                                           EndRow{"CloseBox", Way::CloseBox}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Print Form runs with the printer the test session provides: NORVANE_PDF_DIR names where
+// the default queue puts its PDFs; without it there is no default printer.
+struct PrintRow {
+  const char* name;
+  bool byMenu;
+};
+
+class PrintForm : public MainWindow, public ::testing::WithParamInterface<PrintRow> {
+ protected:
+  static std::filesystem::path PdfDir() {
+    const char* dir = std::getenv("NORVANE_PDF_DIR");
+    return dir ? std::filesystem::path("Z:" + std::string(dir)) : std::filesystem::path();
+  }
+  static int Pdfs(const std::filesystem::path& dir) {
+    int count = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir, error)) {
+      if (entry.path().extension() == ".pdf") ++count;
+    }
+    return count;
+  }
+  void Print() const {
+    if (GetParam().byMenu) {
+      Press({VK_MENU, 'F'});
+      Press({'P'});
+    } else {
+      Press({VK_MENU, 'P'});
+    }
+  }
+};
+
+TEST_P(PrintForm, PrintsTheWindowOrSaysItCannot) {
+  ConvertOneKilobyte();
+  const auto before = Results();
+  const std::filesystem::path dir = PdfDir();
+  if (!dir.empty()) {
+    const int pdfs = Pdfs(dir);
+    Print();
+    EXPECT_TRUE(WaitFor([&] { return Pdfs(dir) > pdfs || program.MessageBoxWindow(); }, 60s));
+    EXPECT_EQ(Pdfs(dir), pdfs + 1);
+    EXPECT_EQ(program.MessageBoxWindow(), nullptr) << "no message when printing works";
+  } else {
+    Print();
+    HWND box = WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    const MessageBoxContents shown = Read(box);
+    EXPECT_EQ(shown.caption, kTitle);
+    EXPECT_EQ(shown.text, kPrintFailed);
+    EXPECT_EQ(shown.buttons, (std::vector<std::wstring>{L"OK", L"Cancel"}));
+    ASSERT_TRUE(PressButton(box, GetParam().byMenu ? L"Cancel" : L"OK"));
+    EXPECT_EQ(program.MessageBoxWindow(), nullptr) << "one message per failed print";
+  }
+  EXPECT_EQ(Results(), before);
+  EXPECT_TRUE(program.Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothWays, PrintForm,
+                         ::testing::Values(PrintRow{"ButtonAltP", false},
+                                           PrintRow{"FileMenu", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace norvane::e2e
