@@ -24,13 +24,7 @@
 #include "app/qt/strings.h"
 
 namespace norvane::qt {
-
-int Pixels(int twips) {
-  return static_cast<int>(std::lround(static_cast<double>(twips) / rt::kTwipsPerPixel));
-}
-
 namespace {
-
 // The layout was drawn for the platform's bitmap dialog face, which is
 // narrower than Arial and missing on Linux; fontconfig would fall back to a
 // much wider face. Liberation Sans Narrow keeps every caption and result
@@ -38,11 +32,7 @@ namespace {
 const QStringList kNarrowFaces{"Liberation Sans Narrow", "Nimbus Sans Narrow",
                                "DejaVu Sans Condensed"};
 constexpr double kDialogFontPoints = 8;
-
-QStringList Families(std::string_view name) {
-  if (name == "MS Sans Serif") return kNarrowFaces;
-  return {ToQString(name)};
-}
+}  // namespace
 
 QFont DialogFont() {
   QFont font;
@@ -51,15 +41,26 @@ QFont DialogFont() {
   return font;
 }
 
-QFont ToQFont(const rt::FontSpec& spec) {
+int Pixels(int twips) {
+  return static_cast<int>(std::lround(static_cast<double>(twips) / rt::kTwipsPerPixel));
+}
+
+namespace {
+
+QStringList Families(std::string_view name) {
+  if (name == "MS Sans Serif") return kNarrowFaces;
+  return {ToQString(name)};
+}
+
+QFont ToQFont(const rt::FontSpec& face) {
   QFont font;
-  font.setFamilies(Families(spec.name));
-  font.setPointSizeF(spec.points);
+  font.setFamilies(Families(face.name));
+  font.setPointSizeF(face.points);
   // Qt 6 weighs fonts on the same 100..900 scale as the layout.
-  font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight, 1, 1000)));
-  font.setItalic(spec.italic);
-  font.setUnderline(spec.underline);
-  font.setStrikeOut(spec.strikeout);
+  font.setWeight(static_cast<QFont::Weight>(std::clamp(face.weight, 1, 1000)));
+  font.setItalic(face.italic);
+  font.setUnderline(face.underline);
+  font.setStrikeOut(face.strikeout);
   return font;
 }
 
@@ -194,13 +195,13 @@ class FormWindow final : public QWidget {
   }
   QWidget& Client() const { return *m_client; }
   QWidget* Find(std::string_view name, int index) const {
-    for (const auto& [spec, widget] : m_controls) {
-      if (spec->name == name && spec->index == index) return widget;
+    for (const auto& [row, widget] : m_controls) {
+      if (row->name == name && row->index == index) return widget;
     }
     return nullptr;
   }
   void FocusFirst() {
-    for (const auto& [spec, widget] : m_tabOrder) {
+    for (const auto& [row, widget] : m_tabOrder) {
       if ((widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled()) {
         widget->setFocus(Qt::TabFocusReason);
         return;
@@ -220,7 +221,7 @@ class FormWindow final : public QWidget {
  private:
   using Entry = std::pair<const rt::ControlSpec*, QWidget*>;
   QMenuBar* BuildMenus(std::span<const rt::MenuSpec> menus);
-  QWidget* Build(const rt::ControlSpec& spec, QWidget* parent);
+  QWidget* Build(const rt::ControlSpec& row, QWidget* parent);
   void RaiseClick(std::string_view control, int index) {
     if (m_form) m_runtime->RaiseClick(*m_form, control, index);
   }
@@ -247,18 +248,17 @@ FormWindow::FormWindow(rt::Runtime& runtime, rt::Form& form)
   QMenuBar* bar = m_layout.menus.empty() ? nullptr : BuildMenus(m_layout.menus);
   if (bar) frame->setMenuBar(bar);
   m_client = new ClientArea(m_layout.lines, this);
-  m_client->setFont(DialogFont());
   frame->addWidget(m_client);
 
   // Containers first: a control may name a frame that comes later in the table.
   std::vector<const rt::ControlSpec*> pending;
-  for (const rt::ControlSpec& spec : m_layout.controls) pending.push_back(&spec);
+  for (const rt::ControlSpec& row : m_layout.controls) pending.push_back(&row);
   while (!pending.empty()) {
     const std::size_t before = pending.size();
-    std::erase_if(pending, [this](const rt::ControlSpec* spec) {
-      QWidget* parent = spec->container.empty() ? m_client : Find(spec->container, rt::kNoIndex);
+    std::erase_if(pending, [this](const rt::ControlSpec* row) {
+      QWidget* parent = row->container.empty() ? m_client : Find(row->container, rt::kNoIndex);
       if (!parent) return false;
-      m_controls.emplace_back(spec, Build(*spec, parent));
+      m_controls.emplace_back(row, Build(*row, parent));
       return true;
     });
     if (pending.size() == before) {
@@ -272,7 +272,7 @@ FormWindow::FormWindow(rt::Runtime& runtime, rt::Form& form)
     return a.first->tabIndex < b.first->tabIndex;
   });
   QWidget* previous = nullptr;
-  for (const auto& [spec, widget] : m_tabOrder) {
+  for (const auto& [row, widget] : m_tabOrder) {
     if (widget->focusPolicy() == Qt::NoFocus) continue;
     if (previous) QWidget::setTabOrder(previous, widget);
     previous = widget;
@@ -299,38 +299,38 @@ QMenuBar* FormWindow::BuildMenus(std::span<const rt::MenuSpec> menus) {
   bar->setNativeMenuBar(false);  // keeps the client area where the layout puts it
   QMenu* menu = nullptr;
   for (std::size_t i = 0; i < menus.size(); ++i) {
-    const rt::MenuSpec& spec = menus[i];
+    const rt::MenuSpec& row = menus[i];
     QAction* action = nullptr;
-    if (spec.level == 0) {
+    if (row.level == 0) {
       const bool hasEntries = i + 1 < menus.size() && menus[i + 1].level > 0;
       if (hasEntries) {
-        menu = bar->addMenu(ToQString(spec.caption));
-        menu->setObjectName(ToQString(spec.name));
-        menu->menuAction()->setObjectName(ToQString(spec.name));
+        menu = bar->addMenu(ToQString(row.caption));
+        menu->setObjectName(ToQString(row.name));
+        menu->menuAction()->setObjectName(ToQString(row.name));
         continue;
       }
       menu = nullptr;
-      action = bar->addAction(ToQString(spec.caption));  // a title without entries is a command
+      action = bar->addAction(ToQString(row.caption));  // a title without entries is a command
     } else if (menu) {
-      action = menu->addAction(ToQString(spec.caption));
+      action = menu->addAction(ToQString(row.caption));
     } else {
       continue;
     }
-    action->setObjectName(ToQString(spec.name));
+    action->setObjectName(ToQString(row.name));
     connect(action, &QAction::triggered, this,
-            [this, &spec] { RaiseClick(spec.name, rt::kNoIndex); });
+            [this, &row] { RaiseClick(row.name, rt::kNoIndex); });
   }
   return bar;
 }
 
-QWidget* FormWindow::Build(const rt::ControlSpec& spec, QWidget* parent) {
-  const QString text = ToQString(spec.text);
+QWidget* FormWindow::Build(const rt::ControlSpec& row, QWidget* parent) {
+  const QString text = ToQString(row.text);
   QWidget* widget = nullptr;
-  switch (spec.kind) {
+  switch (row.kind) {
     case rt::ControlKind::TextBox: {
       auto* edit = new QLineEdit(text, parent);
-      edit->setReadOnly(spec.locked);
-      edit->setAlignment(ToQt(spec.alignment) | Qt::AlignVCenter);
+      edit->setReadOnly(row.locked);
+      edit->setAlignment(ToQt(row.alignment) | Qt::AlignVCenter);
       edit->installEventFilter(this);
       widget = edit;
       break;
@@ -343,13 +343,13 @@ QWidget* FormWindow::Build(const rt::ControlSpec& spec, QWidget* parent) {
       // Without a default button Enter presses no button; with one, a focused
       // button takes Enter for itself, as the platform's dialogs do.
       button->setAutoDefault(!m_layout.defaultButton.empty());
-      if (spec.name == m_layout.defaultButton) {
+      if (row.name == m_layout.defaultButton) {
         button->setDefault(true);
         m_default = button;
       }
-      if (spec.name == m_layout.cancelButton) m_cancel = button;
+      if (row.name == m_layout.cancelButton) m_cancel = button;
       connect(button, &QPushButton::clicked, this,
-              [this, &spec] { RaiseClick(spec.name, spec.index); });
+              [this, &row] { RaiseClick(row.name, row.index); });
       widget = button;
       break;
     }
@@ -377,25 +377,25 @@ QWidget* FormWindow::Build(const rt::ControlSpec& spec, QWidget* parent) {
       auto* box = new QLabel(parent);
       box->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
       box->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-      if (spec.picture) box->setPixmap(QPixmap::fromImage(ToImage(*spec.picture)));
+      if (row.picture) box->setPixmap(QPixmap::fromImage(ToImage(*row.picture)));
       widget = box;
       break;
     }
   }
-  widget->setObjectName(ToQString(spec.name));
-  if (spec.index != rt::kNoIndex) widget->setProperty("Index", spec.index);
-  widget->setGeometry(Pixels(spec.left), Pixels(spec.top), Pixels(spec.width), Pixels(spec.height));
-  if (spec.font) widget->setFont(ToQFont(*spec.font));
-  if (spec.foreColor) {
-    const QColor color(spec.foreColor->red, spec.foreColor->green, spec.foreColor->blue);
+  widget->setObjectName(ToQString(row.name));
+  if (row.index != rt::kNoIndex) widget->setProperty("Index", row.index);
+  widget->setGeometry(Pixels(row.left), Pixels(row.top), Pixels(row.width), Pixels(row.height));
+  if (row.font) widget->setFont(ToQFont(*row.font));
+  if (row.foreColor) {
+    const QColor color(row.foreColor->red, row.foreColor->green, row.foreColor->blue);
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Text, color);
     palette.setColor(QPalette::WindowText, color);
     palette.setColor(QPalette::ButtonText, color);
     widget->setPalette(palette);
   }
-  if (!spec.toolTip.empty()) widget->setToolTip(ToQString(spec.toolTip));
-  if (!spec.accessibleName.empty()) widget->setAccessibleName(ToQString(spec.accessibleName));
+  if (!row.toolTip.empty()) widget->setToolTip(ToQString(row.toolTip));
+  if (!row.accessibleName.empty()) widget->setAccessibleName(ToQString(row.accessibleName));
   return widget;
 }
 
@@ -420,14 +420,13 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
 
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress || !m_form) return false;
-  for (const auto& [spec, widget] : m_controls) {
+  for (const auto& [row, widget] : m_controls) {
     if (widget != watched) continue;
     const auto& key = static_cast<const QKeyEvent&>(*event);
     int keyCode = KeyCode(key);
     // Raised before the control sees the key, which it then gets as usual.
     if (keyCode != 0) {
-      m_runtime->RaiseKeyDown(*m_form, spec->name, spec->index, keyCode,
-                              ShiftState(key.modifiers()));
+      m_runtime->RaiseKeyDown(*m_form, row->name, row->index, keyCode, ShiftState(key.modifiers()));
     }
     break;
   }

@@ -5,12 +5,16 @@
 
 #include "app/forms.h"
 
+class QFont;
 class QWidget;
 
 namespace norvane::qt {
 
 // Twips of a layout to device-independent pixels: the back end's only conversion.
 int Pixels(int twips);
+
+// The face every control without a font of its own uses, and the message boxes too.
+QFont DialogFont();
 
 class FormWindow;
 

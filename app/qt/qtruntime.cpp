@@ -1,6 +1,6 @@
 #include "app/qt/qtruntime.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
 #include <QLocale>
 #include <QMessageBox>
@@ -9,6 +9,9 @@
 #include "app/qt/strings.h"
 
 namespace norvane::qt {
+
+// One face for everything also spares loading a second one before the first paint.
+QtRuntime::QtRuntime() { QApplication::setFont(DialogFont()); }
 
 char QtRuntime::DecimalSeparator() const {
   const QString point = QLocale().decimalPoint();

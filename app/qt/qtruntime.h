@@ -8,7 +8,7 @@ namespace norvane::qt {
 
 class QtRuntime final : public rt::Runtime {
  public:
-  QtRuntime() = default;
+  QtRuntime();
   char DecimalSeparator() const override;
 
  protected:

@@ -29,12 +29,12 @@ struct ControlClass {
   DWORD exStyle;
 };
 
-ControlClass ClassOf(const rt::ControlSpec& spec, bool isDefault) {
-  switch (spec.kind) {
+ControlClass ClassOf(const rt::ControlSpec& row, bool isDefault) {
+  switch (row.kind) {
     case rt::ControlKind::TextBox: {
-      DWORD style = WS_TABSTOP | ES_AUTOHSCROLL | (spec.locked ? ES_READONLY : 0);
-      if (spec.alignment == rt::Alignment::Right) style |= ES_RIGHT;
-      if (spec.alignment == rt::Alignment::Center) style |= ES_CENTER;
+      DWORD style = WS_TABSTOP | ES_AUTOHSCROLL | (row.locked ? ES_READONLY : 0);
+      if (row.alignment == rt::Alignment::Right) style |= ES_RIGHT;
+      if (row.alignment == rt::Alignment::Center) style |= ES_CENTER;
       return {L"EDIT", style, WS_EX_CLIENTEDGE};
     }
     case rt::ControlKind::Frame:
@@ -46,8 +46,8 @@ ControlClass ClassOf(const rt::ControlSpec& spec, bool isDefault) {
       return {L"BUTTON", BS_AUTORADIOBUTTON, 0};
     case rt::ControlKind::Label: {
       DWORD style = SS_LEFT;
-      if (spec.alignment == rt::Alignment::Right) style = SS_RIGHT;
-      if (spec.alignment == rt::Alignment::Center) style = SS_CENTER;
+      if (row.alignment == rt::Alignment::Right) style = SS_RIGHT;
+      if (row.alignment == rt::Alignment::Center) style = SS_CENTER;
       return {L"STATIC", style, 0};
     }
     case rt::ControlKind::PictureBox:
@@ -91,15 +91,15 @@ FormPeer::FormPeer(Win32Runtime& runtime, rt::Form& form) : m_runtime(runtime), 
     menu = CreateMenu();
     HMENU popup = nullptr;
     for (std::size_t i = 0; i < layout.menus.size(); ++i) {
-      const rt::MenuSpec& spec = layout.menus[i];
+      const rt::MenuSpec& row = layout.menus[i];
       const UINT_PTR id = kFirstMenuId + m_menus.size();
-      m_menus.push_back(spec.name);
-      const std::wstring caption = Wide(spec.caption);
+      m_menus.push_back(row.name);
+      const std::wstring caption = Wide(row.caption);
       const bool hasEntries = i + 1 < layout.menus.size() && layout.menus[i + 1].level > 0;
-      if (spec.level == 0 && hasEntries) {
+      if (row.level == 0 && hasEntries) {
         popup = CreatePopupMenu();
         AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), caption.c_str());
-      } else if (spec.level == 0) {
+      } else if (row.level == 0) {
         popup = nullptr;
         AppendMenuW(menu, MF_STRING, id, caption.c_str());
       } else if (popup) {
@@ -120,7 +120,7 @@ FormPeer::FormPeer(Win32Runtime& runtime, rt::Form& form) : m_runtime(runtime), 
   } catch (...) {
     SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
     DestroyWindow(m_window);
-    for (auto& [spec, font] : m_fonts) DeleteObject(font);
+    for (auto& [row, font] : m_fonts) DeleteObject(font);
     for (HICON icon : m_icons) DestroyIcon(icon);
     throw;
   }
@@ -152,52 +152,52 @@ FormPeer::~FormPeer() {
     if (IsWindow(window)) EnableWindow(window, TRUE);
   }
   DestroyWindow(m_window);
-  for (auto& [spec, font] : m_fonts) DeleteObject(font);
+  for (auto& [row, font] : m_fonts) DeleteObject(font);
   for (HICON icon : m_icons) DestroyIcon(icon);
 }
 
 void FormPeer::CreateControls() {
   const rt::FormLayout& layout = m_form.Layout();
   std::vector<const rt::ControlSpec*> specs;
-  for (const rt::ControlSpec& spec : layout.controls) specs.push_back(&spec);
+  for (const rt::ControlSpec& row : layout.controls) specs.push_back(&row);
   // Creation order is z-order, which is the order Tab follows.
   std::stable_sort(specs.begin(), specs.end(),
                    [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
 
   const rt::ControlSpec* previous = nullptr;
-  for (const rt::ControlSpec* spec : specs) {
-    int left = spec->left;
-    int top = spec->top;
-    if (!spec->container.empty()) {
-      if (const rt::ControlSpec* container = layout.Find(spec->container)) {
+  for (const rt::ControlSpec* row : specs) {
+    int left = row->left;
+    int top = row->top;
+    if (!row->container.empty()) {
+      if (const rt::ControlSpec* container = layout.Find(row->container)) {
         left += container->left;
         top += container->top;
       }
     }
-    ControlClass kind = ClassOf(*spec, spec->name == layout.defaultButton);
+    ControlClass kind = ClassOf(*row, row->name == layout.defaultButton);
     // An option group is the run of option buttons of one container; everything else
     // stands alone for the arrow keys.
-    const bool continuesGroup = spec->kind == rt::ControlKind::OptionButton && previous &&
+    const bool continuesGroup = row->kind == rt::ControlKind::OptionButton && previous &&
                                 previous->kind == rt::ControlKind::OptionButton &&
-                                previous->container == spec->container;
+                                previous->container == row->container;
     if (!continuesGroup) kind.style |= WS_GROUP;
     const int id = kFirstControlId + static_cast<int>(m_children.size());
     const RECT rect{m_runtime.Pixels(left), m_runtime.Pixels(top),
-                    m_runtime.Pixels(left + spec->width), m_runtime.Pixels(top + spec->height)};
+                    m_runtime.Pixels(left + row->width), m_runtime.Pixels(top + row->height)};
     HWND window = CreateWindowExW(
-        kind.exStyle, kind.name, Wide(spec->text).c_str(), WS_CHILD | WS_VISIBLE | kind.style,
+        kind.exStyle, kind.name, Wide(row->text).c_str(), WS_CHILD | WS_VISIBLE | kind.style,
         rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, m_window,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_runtime.Module(), nullptr);
     if (!window) {
-      throw rt::Error("The control " + std::string(spec->name) + " could not be created.");
+      throw rt::Error("The control " + std::string(row->name) + " could not be created.");
     }
-    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(spec->font)), FALSE);
-    m_children.push_back({spec, window});
-    if (!spec->toolTip.empty()) AddToolTip(m_children.back(), rect);
-    previous = spec;
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(row->font)), FALSE);
+    m_children.push_back({row, window});
+    if (!row->toolTip.empty()) AddToolTip(m_children.back(), rect);
+    previous = row;
   }
   for (const Child& child : m_children) {
-    if (child.spec->kind == rt::ControlKind::OptionButton) UpdateTabStops(child.spec->container);
+    if (child.row->kind == rt::ControlKind::OptionButton) UpdateTabStops(child.row->container);
   }
 }
 
@@ -208,14 +208,14 @@ void FormPeer::AddToolTip(const Child& child, const RECT& rect) {
                                 m_window, nullptr, m_runtime.Module(), nullptr);
     if (!m_toolTip) return;
   }
-  std::wstring text = Wide(child.spec->toolTip);
+  std::wstring text = Wide(child.row->toolTip);
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof tool;
   tool.uFlags = TTF_SUBCLASS;
   tool.lpszText = text.data();
   // Frames and labels let the mouse through to the window, so their tip is a
   // region of the window; other controls carry their own.
-  if (child.spec->kind == rt::ControlKind::Frame || child.spec->kind == rt::ControlKind::Label) {
+  if (child.row->kind == rt::ControlKind::Frame || child.row->kind == rt::ControlKind::Label) {
     tool.hwnd = m_window;
     tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(child.window));
     tool.rect = rect;
@@ -243,19 +243,19 @@ void FormPeer::FitClientArea() {
   }
 }
 
-HFONT FormPeer::Font(const rt::FontSpec* spec) {
-  if (auto found = m_fonts.find(spec); found != m_fonts.end()) return found->second;
-  const double points = spec ? spec->points : 8.0;
+HFONT FormPeer::Font(const rt::FontSpec* face) {
+  if (auto found = m_fonts.find(face); found != m_fonts.end()) return found->second;
+  const double points = face ? face->points : 8.0;
   LOGFONTW font{};
   font.lfHeight = -static_cast<LONG>(std::lround(points * m_runtime.Dpi() / 72.0));
-  if (spec) {
-    font.lfWeight = spec->weight;
-    font.lfItalic = spec->italic;
-    font.lfUnderline = spec->underline;
-    font.lfStrikeOut = spec->strikeout;
-    font.lfCharSet = static_cast<BYTE>(spec->charset);
-    const std::wstring face = Wide(spec->name);
-    face.copy(font.lfFaceName, LF_FACESIZE - 1);
+  if (face) {
+    font.lfWeight = face->weight;
+    font.lfItalic = face->italic;
+    font.lfUnderline = face->underline;
+    font.lfStrikeOut = face->strikeout;
+    font.lfCharSet = static_cast<BYTE>(face->charset);
+    const std::wstring name = Wide(face->name);
+    name.copy(font.lfFaceName, LF_FACESIZE - 1);
   } else {
     // The system's standard dialog font.
     font.lfWeight = FW_NORMAL;
@@ -263,7 +263,7 @@ HFONT FormPeer::Font(const rt::FontSpec* spec) {
     std::wstring_view(L"MS Shell Dlg").copy(font.lfFaceName, LF_FACESIZE - 1);
   }
   HFONT handle = CreateFontIndirectW(&font);
-  m_fonts.emplace(spec, handle);
+  m_fonts.emplace(face, handle);
   return handle;
 }
 
@@ -276,7 +276,7 @@ const FormPeer::Child* FormPeer::Find(HWND window) const {
 
 HWND FormPeer::FindControl(std::string_view control, int index) const {
   for (const Child& child : m_children) {
-    if (child.spec->name == control && child.spec->index == index) return child.window;
+    if (child.row->name == control && child.row->index == index) return child.window;
   }
   return nullptr;
 }
@@ -298,7 +298,7 @@ void FormPeer::UpdateTabStops(std::string_view container) {
   std::vector<HWND> group;
   HWND selected = nullptr;
   for (const Child& child : m_children) {
-    if (child.spec->kind != rt::ControlKind::OptionButton || child.spec->container != container) {
+    if (child.row->kind != rt::ControlKind::OptionButton || child.row->container != container) {
       continue;
     }
     group.push_back(child.window);
@@ -362,16 +362,16 @@ bool FormPeer::Value(std::string_view control, int index) const {
 void FormPeer::SetValue(std::string_view control, int index, bool value) {
   HWND button = Control(control, index);
   const Child* chosen = Find(button);
-  if (value && chosen->spec->kind == rt::ControlKind::OptionButton) {
+  if (value && chosen->row->kind == rt::ControlKind::OptionButton) {
     for (const Child& child : m_children) {
-      if (child.spec->kind == rt::ControlKind::OptionButton &&
-          child.spec->container == chosen->spec->container && child.window != button) {
+      if (child.row->kind == rt::ControlKind::OptionButton &&
+          child.row->container == chosen->row->container && child.window != button) {
         SendMessageW(child.window, BM_SETCHECK, BST_UNCHECKED, 0);
       }
     }
   }
   SendMessageW(button, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
-  if (chosen->spec->kind == rt::ControlKind::OptionButton) UpdateTabStops(chosen->spec->container);
+  if (chosen->row->kind == rt::ControlKind::OptionButton) UpdateTabStops(chosen->row->container);
 }
 
 void FormPeer::Show(rt::Modality modality) {
@@ -467,7 +467,7 @@ bool FormPeer::PreviewKey(const MSG& message) {
   if (!child) return true;
   const HWND window = message.hwnd;
   int keyCode = static_cast<int>(message.wParam);
-  m_runtime.RaiseKeyDown(m_form, child->spec->name, child->spec->index, keyCode, ShiftState());
+  m_runtime.RaiseKeyDown(m_form, child->row->name, child->row->index, keyCode, ShiftState());
   // The handler may have unloaded this window: only locals from here on.
   return keyCode != 0 && IsWindow(window);
 }
@@ -500,9 +500,9 @@ LRESULT FormPeer::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       const Child* child = Find(item->hwndItem);
-      if (!child || !child->spec->picture) break;
+      if (!child || !child->row->picture) break;
       FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
-      const rt::Picture& picture = *child->spec->picture;
+      const rt::Picture& picture = *child->row->picture;
       const RECT place{item->rcItem.left, item->rcItem.top,
                        item->rcItem.left + m_runtime.Pixels(picture.width * rt::kTwipsPerPixel),
                        item->rcItem.top + m_runtime.Pixels(picture.height * rt::kTwipsPerPixel)};
@@ -560,8 +560,8 @@ LRESULT FormPeer::Command(WPARAM wParam, LPARAM lParam) {
     // else the default button; Esc the cancel button.
     if (id == IDOK) {
       const Child* focused = Find(GetFocus());
-      if (focused && focused->spec->kind == rt::ControlKind::CommandButton) {
-        Click(focused->spec->name, focused->spec->index);
+      if (focused && focused->row->kind == rt::ControlKind::CommandButton) {
+        Click(focused->row->name, focused->row->index);
         return 0;
       }
     }
@@ -576,22 +576,22 @@ LRESULT FormPeer::Command(WPARAM wParam, LPARAM lParam) {
   }
   const Child* child = Find(control);
   if (!child || code != BN_CLICKED) return 0;
-  if (child->spec->kind == rt::ControlKind::OptionButton) {
-    UpdateTabStops(child->spec->container);
-  } else if (child->spec->kind != rt::ControlKind::CommandButton) {
+  if (child->row->kind == rt::ControlKind::OptionButton) {
+    UpdateTabStops(child->row->container);
+  } else if (child->row->kind != rt::ControlKind::CommandButton) {
     return 0;
   }
-  Click(child->spec->name, child->spec->index);
+  Click(child->row->name, child->row->index);
   return 0;
 }
 
 LRESULT FormPeer::ControlColor(HDC dc, HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
   const Child* child = Find(control);
-  const bool textBox = child && child->spec->kind == rt::ControlKind::TextBox;
-  if (!child || (!textBox && !child->spec->foreColor)) {
+  const bool textBox = child && child->row->kind == rt::ControlKind::TextBox;
+  if (!child || (!textBox && !child->row->foreColor)) {
     return DefWindowProcW(m_window, message, wParam, lParam);
   }
-  if (child->spec->foreColor) SetTextColor(dc, ToColorRef(*child->spec->foreColor));
+  if (child->row->foreColor) SetTextColor(dc, ToColorRef(*child->row->foreColor));
   // A locked text box keeps the background of an editable one.
   const int background = textBox ? COLOR_WINDOW : COLOR_BTNFACE;
   SetBkColor(dc, GetSysColor(background));

@@ -42,7 +42,7 @@ class FormPeer final : public rt::FormPeer {
 
  private:
   struct Child {
-    const rt::ControlSpec* spec;
+    const rt::ControlSpec* row;
     HWND window;
   };
 
@@ -54,7 +54,7 @@ class FormPeer final : public rt::FormPeer {
   void CreateControls();
   void AddToolTip(const Child& child, const RECT& rect);
   void FitClientArea();
-  HFONT Font(const rt::FontSpec* spec);
+  HFONT Font(const rt::FontSpec* face);
   const Child* Find(HWND window) const;
   HWND FindControl(std::string_view control, int index) const;  // nullptr when there is none
   HWND Control(std::string_view control, int index) const;      // throws rt::Error instead

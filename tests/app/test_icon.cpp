@@ -10,17 +10,11 @@
 #include <vector>
 
 #include "app/icon.h"
+#include "tests/app/bytes.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(file), {});
-}
-std::uint32_t U16(const Bytes& b, std::size_t at) { return b.at(at) | b.at(at + 1) << 8; }
-std::uint32_t U32(const Bytes& b, std::size_t at) { return U16(b, at) | U16(b, at + 2) << 16; }
+using namespace norvane::test;
 
 // black, dark red, dark green, dark yellow, dark blue, dark magenta, dark cyan, dark grey,
 // light grey, red, green, yellow, blue, magenta, cyan, white

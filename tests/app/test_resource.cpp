@@ -11,17 +11,11 @@
 #include <vector>
 
 #include "app/identity.h"
+#include "tests/app/bytes.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(file), {});
-}
-std::uint32_t U16(const Bytes& b, std::size_t at) { return b.at(at) | b.at(at + 1) << 8; }
-std::uint32_t U32(const Bytes& b, std::size_t at) { return U16(b, at) | U16(b, at + 2) << 16; }
+using namespace norvane::test;
 std::size_t Align4(std::size_t at) { return (at + 3) & ~std::size_t{3}; }
 
 // A resource type or name: a number, or a UTF-16 string (kept as ASCII here).

@@ -72,10 +72,10 @@ bool FakePeer::Value(std::string_view control, int index) const {
 // Like the real option group: selecting one clears the others of its container.
 void FakePeer::SetValue(std::string_view control, int index, bool value) {
   Key(control, index);
-  const rt::ControlSpec* spec = m_layout.Find(control, index);
+  const rt::ControlSpec* row = m_layout.Find(control, index);
   if (value) {
     for (const rt::ControlSpec& c : m_layout.controls) {
-      if (c.kind == rt::ControlKind::OptionButton && c.container == spec->container) {
+      if (c.kind == rt::ControlKind::OptionButton && c.container == row->container) {
         m_state.values[{std::string(c.name), c.index}] = false;
       }
     }

@@ -2,8 +2,8 @@
 // mouse events on the real widgets, found by their objectNames.
 #include <QLabel>
 #include <QLineEdit>
-#include <QStyle>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 #include <memory>
 
