@@ -1,5 +1,6 @@
 #include "app/qt/formpeer.h"
 
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -236,8 +237,21 @@ class FormWindow final : public QWidget {
   std::vector<Entry> m_tabOrder;  // by TabIndex
 };
 
+namespace {
+// A plain top-level widget reaches a screen reader as a mere filler; say
+// which windows are the program's frame and which its dialogs.
+QAccessibleInterface* AccessibleWindow(const QString& /*className*/, QObject* object) {
+  auto* window = object && object->isWidgetType() ? dynamic_cast<FormWindow*>(object) : nullptr;
+  if (!window) return nullptr;
+  const bool dialog = window->windowType() == Qt::Dialog;
+  return new QAccessibleWidget(window, dialog ? QAccessible::Dialog : QAccessible::Window);
+}
+}  // namespace
+
 FormWindow::FormWindow(rt::Runtime& runtime, rt::Form& form)
     : m_runtime(&runtime), m_form(&form), m_layout(form.Layout()) {
+  [[maybe_unused]] static const bool kFactory =
+      (QAccessible::installFactory(AccessibleWindow), true);
   setObjectName(ToQString(m_layout.name));
   setWindowTitle(ToQString(m_layout.caption));
   if (m_layout.icon) setWindowIcon(QIcon(QPixmap::fromImage(ToImage(*m_layout.icon))));

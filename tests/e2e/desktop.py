@@ -125,7 +125,7 @@ class Program:
             self.app = poll(self._find_app, "the program on the accessibility bus")
             # Every read goes to the program; nothing is answered from a cache.
             self.app.set_cache_mask(Atspi.Cache.NONE)
-            self.main = self.top_level(title, roles=(ROLE.FRAME, ROLE.FILLER))
+            self.main = self.top_level(title, roles=(ROLE.FRAME,))
             self.wid = poll(self._find_xwindow, f"the X window {title!r}")
             self.activate(self.wid)
         except BaseException:

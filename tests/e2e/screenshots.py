@@ -70,7 +70,7 @@ def main():
         convert_100_megabytes(p)
         capture(p.wid, os.path.join(outdir, "main-window.png"))
         key("alt+h", "b")
-        p.top_level("About Pimbrel's Norvane", roles=(ROLE.DIALOG, ROLE.FRAME, ROLE.FILLER))
+        p.top_level("About Pimbrel's Norvane", roles=(ROLE.DIALOG,))
         about = poll(lambda: run("xdotool", "search", "--onlyvisible", "--name",
                                  "^About Pimbrel's Norvane$").split(), "the About window")[0]
         capture(about, os.path.join(outdir, "about-window.png"))

@@ -226,7 +226,7 @@ class AboutTest(Case):
         for closing_key in ["Escape", "Return"]:
             with self.subTest(closed_by=closing_key):
                 key("alt+h", "b")
-                about = self.p.top_level("About " + TITLE, roles=(ROLE.DIALOG, ROLE.FRAME, ROLE.FILLER))
+                about = self.p.top_level("About " + TITLE, roles=(ROLE.DIALOG,))
                 labels = [name(a) for a in self.p.all(ROLE.LABEL, about)]
                 self.assertIn(TITLE, labels)
                 self.assertIn("Version 1.0.2", labels)
@@ -309,7 +309,7 @@ class EndTest(Case):
 
     def test_about_open_blocks_the_close_key(self):
         key("alt+h", "b")
-        about = self.p.top_level("About " + TITLE, roles=(ROLE.DIALOG, ROLE.FRAME, ROLE.FILLER))
+        about = self.p.top_level("About " + TITLE, roles=(ROLE.DIALOG,))
         key("alt+c")  # reaches the About window, not the main window's Close button
         key("Escape")
         self.p.gone(about, "the About window")
