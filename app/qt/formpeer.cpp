@@ -354,9 +354,9 @@ QWidget* FormWindow::Build(const rt::ControlSpec& row, QWidget* parent) {
       break;
     case rt::ControlKind::CommandButton: {
       auto* button = new QPushButton(text, parent);
-      // Without a default button Enter presses no button; with one, a focused
-      // button takes Enter for itself, as the platform's dialogs do.
-      button->setAutoDefault(!m_layout.defaultButton.empty());
+      // A focused button takes Enter for itself, as on the platform the
+      // windows were drawn for; elsewhere Enter presses only a default button.
+      button->setAutoDefault(true);
       if (row.name == m_layout.defaultButton) {
         button->setDefault(true);
         m_default = button;
