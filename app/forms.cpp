@@ -92,8 +92,7 @@ void Runtime::Dispatch(const std::function<void()>& handler) {
   } catch (const std::exception& e) {
     ShowMessageBox(App().Title, e.what(), MsgBoxButtons::OkOnly);
   } catch (...) {
-    ShowMessageBox(App().Title, "An unexpected error stopped this command.",
-                   MsgBoxButtons::OkOnly);
+    ShowMessageBox(App().Title, "An unexpected error stopped this command.", MsgBoxButtons::OkOnly);
   }
 }
 
