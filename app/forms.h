@@ -172,8 +172,9 @@ class Runtime {
   void MsgBox(std::string_view prompt, MsgBoxButtons buttons = MsgBoxButtons::OkOnly);
   // Prints an image of the window; throws Error when it cannot.
   void PrintForm(Form& form);
-  // The decimal separator of the user's regional settings, for reading and writing amounts.
-  virtual char DecimalSeparator() const { return '.'; }
+  // The decimal separator of the user's regional settings, for reading and writing amounts:
+  // ',' where the settings say so, otherwise '.', the two the engine knows.
+  char DecimalSeparator() const { return LocaleDecimalSeparator() == ',' ? ',' : '.'; }
 
   // Dispatches events until the program ends; returns the exit code.
   int Run();
@@ -185,6 +186,8 @@ class Runtime {
 
  protected:
   virtual std::unique_ptr<FormPeer> CreatePeer(Form& form) = 0;
+  // The separator as the platform reports it, any character.
+  virtual char LocaleDecimalSeparator() const { return '.'; }
   virtual void ShowMessageBox(std::string_view title, std::string_view prompt,
                               MsgBoxButtons buttons) = 0;
   // Dispatches events until `done` is true, checking it after every event.

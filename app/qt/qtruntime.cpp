@@ -13,9 +13,9 @@ namespace norvane::qt {
 // One face for everything also spares loading a second one before the first paint.
 QtRuntime::QtRuntime() { QApplication::setFont(DialogFont()); }
 
-char QtRuntime::DecimalSeparator() const {
+char QtRuntime::LocaleDecimalSeparator() const {
   const QString point = QLocale().decimalPoint();
-  return point == QLatin1String(",") ? ',' : '.';
+  return point.size() == 1 ? point[0].toLatin1() : '\0';
 }
 
 std::unique_ptr<rt::FormPeer> QtRuntime::CreatePeer(rt::Form& form) {

@@ -9,9 +9,9 @@ namespace norvane::qt {
 class QtRuntime final : public rt::Runtime {
  public:
   QtRuntime();
-  char DecimalSeparator() const override;
 
  protected:
+  char LocaleDecimalSeparator() const override;
   std::unique_ptr<rt::FormPeer> CreatePeer(rt::Form& form) override;
   void ShowMessageBox(std::string_view title, std::string_view prompt,
                       rt::MsgBoxButtons buttons) override;

@@ -32,7 +32,7 @@ Win32Runtime::~Win32Runtime() { End(); }
 
 void Win32Runtime::Forget(FormPeer* peer) { std::erase(m_peers, peer); }
 
-char Win32Runtime::DecimalSeparator() const {
+char Win32Runtime::LocaleDecimalSeparator() const {
   wchar_t separator[4] = {};
   if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 4) == 2 &&
       separator[0] < 0x80) {

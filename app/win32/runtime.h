@@ -29,9 +29,8 @@ class Win32Runtime final : public rt::Runtime {
   void Forget(FormPeer* peer);
   const std::vector<FormPeer*>& Peers() const { return m_peers; }
 
-  char DecimalSeparator() const override;
-
  protected:
+  char LocaleDecimalSeparator() const override;
   std::unique_ptr<rt::FormPeer> CreatePeer(rt::Form& form) override;
   void ShowMessageBox(std::string_view title, std::string_view prompt,
                       rt::MsgBoxButtons buttons) override;

@@ -64,7 +64,6 @@ class FakePeer final : public rt::FormPeer {
 class FakeRuntime final : public rt::Runtime {
  public:
   FakePeer& PeerOf(const rt::Form& form) { return dynamic_cast<FakePeer&>(form.Peer()); }
-  char DecimalSeparator() const override { return decimalSeparator; }
 
   char decimalSeparator = '.';
   bool printFails = false;
@@ -75,6 +74,7 @@ class FakeRuntime final : public rt::Runtime {
   std::deque<std::function<void()>> user;  // what the user does while a modal wait runs
 
  protected:
+  char LocaleDecimalSeparator() const override { return decimalSeparator; }
   std::unique_ptr<rt::FormPeer> CreatePeer(rt::Form& form) override;
   void ShowMessageBox(std::string_view title, std::string_view prompt,
                       rt::MsgBoxButtons buttons) override;

@@ -112,6 +112,16 @@ TEST_F(MainWindow, ReadsAndWritesTheRuntimesDecimalSeparator) {
   EXPECT_TRUE(runtime.messageBoxes.empty());
 }
 
+// The engine knows '.' and ','; any other regional separator falls back to the point.
+TEST_F(MainWindow, AnUnknownRegionalSeparatorReadsAndWritesAPoint) {
+  runtime.decimalSeparator = '\'';
+  Type("1.5");
+  Select(Unit::Gigabytes);
+  KeyDown("txtEntry", kNoIndex, rt::vbKeyReturn);
+  EXPECT_EQ(Results(), (ResultTexts{"1610612736", "1572864", "1536", "1.5"}));
+  EXPECT_TRUE(runtime.messageBoxes.empty());
+}
+
 TEST_F(MainWindow, OverflowLeavesEverythingAsItWasAndReachesTheErrorReport) {
   ConvertHundredMegabytes();
   const std::string huge = "2" + std::string(299, '0');  // above the Gigabytes limit
