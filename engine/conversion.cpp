@@ -132,6 +132,7 @@ std::optional<double> ReadAmount(std::string_view text, char decimalSeparator) {
   }
   if (i != last) return std::nullopt;
 
+  const DoubleRoundingScope precision;
   double value = 0.0;
   const auto [end, error] = std::from_chars(out.begin(), out.end(), value);
   if (end != out.end()) return std::nullopt;
@@ -211,12 +212,10 @@ std::optional<std::string> PlainHundredThousandths(double x, char decimalSeparat
 OverflowError::OverflowError() : std::overflow_error("The amount is too large to convert.") {}
 
 bool IsNumericAmount(std::string_view text, char decimalSeparator) {
-  const DoubleRoundingScope precision;
   return ReadAmount(text, decimalSeparator).has_value();
 }
 
 double AmountFromText(std::string_view text, char decimalSeparator) {
-  const DoubleRoundingScope precision;
   const std::optional<double> amount = ReadAmount(text, decimalSeparator);
   if (!amount) throw std::invalid_argument("The entry is not a number.");
   return *amount;
