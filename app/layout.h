@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace norvane::rt {
@@ -56,13 +57,27 @@ struct ControlSpec {
   int tabIndex;
   const FontSpec* font = nullptr;  // nullptr: the window's default font
   std::optional<Rgb> foreColor = std::nullopt;
-  std::string_view toolTip = {};
-  bool locked = false;  // a text box the user can select and copy from, but not edit
+  std::string_view toolTip = {};  // also what a screen reader reads as its description
+  bool locked = false;            // a text box the user can select and copy from, but not edit
   Alignment alignment = Alignment::Left;
   const Picture* picture = nullptr;  // a picture box's picture
-  // What a screen reader calls a control whose own text does not say what it is for.
+  // What a screen reader calls a control whose own text does not say what it is for: the words
+  // of the label that stands for it.
   std::string_view accessibleName = {};
 };
+
+// The name every back end gives the control: its accessibleName, else its caption as shown,
+// without the access-key marks ("&&" shows "&"). A text box's text is no name.
+inline std::string AccessibleName(const ControlSpec& row) {
+  if (!row.accessibleName.empty()) return std::string(row.accessibleName);
+  if (row.kind == ControlKind::TextBox || row.kind == ControlKind::PictureBox) return {};
+  std::string name;
+  for (std::size_t i = 0; i < row.text.size(); ++i) {
+    if (row.text[i] == '&' && ++i == row.text.size()) break;
+    name += row.text[i];
+  }
+  return name;
+}
 
 // A line drawn on the window's surface, in twips of its client area.
 struct LineSpec {

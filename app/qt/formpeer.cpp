@@ -408,7 +408,10 @@ QWidget* FormWindow::Build(const rt::ControlSpec& row, QWidget* parent) {
     palette.setColor(QPalette::ButtonText, color);
     widget->setPalette(palette);
   }
-  if (!row.toolTip.empty()) widget->setToolTip(ToQString(row.toolTip));
+  if (!row.toolTip.empty()) {
+    widget->setToolTip(ToQString(row.toolTip));
+    widget->setAccessibleDescription(ToQString(row.toolTip));
+  }
   if (!row.accessibleName.empty()) widget->setAccessibleName(ToQString(row.accessibleName));
   return widget;
 }

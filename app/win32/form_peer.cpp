@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/win32/accessible.h"
 #include "app/win32/picture.h"
 #include "app/win32/runtime.h"
 #include "app/win32/text.h"
@@ -199,6 +200,40 @@ void FormPeer::CreateControls() {
   for (const Child& child : m_children) {
     if (child.row->kind == rt::ControlKind::OptionButton) UpdateTabStops(child.row->container);
   }
+  ExposeNames();
+}
+
+void FormPeer::ExposeNames() {
+  // A client that reads a box's name from the window names it after the label just before it
+  // in the child order; Tab skips labels, so moving each label there keeps the Tab order.
+  for (const Child& child : m_children) {
+    const Child* label = LabelOf(child);
+    HWND before = GetWindow(child.window, GW_HWNDPREV);
+    if (label && before != label->window) {
+      SetWindowPos(label->window, before ? before : HWND_TOP, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
+    // The control itself answers where the child order cannot: a description, or a name
+    // that no label says.
+    if (!child.row->toolTip.empty() || (!child.row->accessibleName.empty() && !label)) {
+      AnswerWithRow(child.window, *child.row);
+    }
+  }
+}
+
+const FormPeer::Child* FormPeer::LabelOf(const Child& box) const {
+  if (box.row->kind != rt::ControlKind::TextBox && box.row->kind != rt::ControlKind::PictureBox) {
+    return nullptr;
+  }
+  const std::string name = rt::AccessibleName(*box.row);
+  if (name.empty()) return nullptr;
+  for (const Child& child : m_children) {
+    if (child.row->kind == rt::ControlKind::Label && child.row->container == box.row->container &&
+        rt::AccessibleName(*child.row) == name) {
+      return &child;
+    }
+  }
+  return nullptr;
 }
 
 void FormPeer::AddToolTip(const Child& child, const RECT& rect) {

@@ -53,6 +53,8 @@ class FormPeer final : public rt::FormPeer {
   void Build();
   void CreateControls();
   void AddToolTip(const Child& child, const RECT& rect);
+  void ExposeNames();
+  const Child* LabelOf(const Child& box) const;  // the label that names a box, or nullptr
   void FitClientArea();
   HFONT Font(const rt::FontSpec* face);
   const Child* Find(HWND window) const;

@@ -15,7 +15,7 @@ import tempfile
 
 from desktop import ROLE, Program, key, poll, run, text_of, type_text
 
-ENTRY_NAME = "Enter the number you wish to convert"
+ENTRY_NAME = "Enter Number to Convert"
 
 
 def frame_of(wid):

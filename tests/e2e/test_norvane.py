@@ -17,7 +17,8 @@ from desktop import (ROLE, STATE, Program, children, has_state, key, name, poll,
 EXE = None  # set from the command line
 
 TITLE = "Pimbrel's Norvane"
-ENTRY_NAME = "Enter the number you wish to convert"
+ENTRY_NAME = "Enter Number to Convert"
+ENTRY_TIP = "Enter the number you wish to convert"
 UNITS = ["Bytes", "Kilobytes", "Megabytes", "Gigabytes"]
 INVALID = "You must enter a valid numeric amount ."
 PRINT_FAILED = "There has been an error printing this form."
@@ -93,8 +94,8 @@ class MainWindowTest(Case):
         self.assertEqual(names, sorted([ENTRY_NAME] + UNITS))
         for caption in ["Calculate", "Print Form", "Close"]:
             self.button(caption)
-        # Tip texts reach a screen reader as descriptions.
-        self.assertEqual(self.entry.get_description(), ENTRY_NAME)
+        # Names are the words on screen; tip texts reach a screen reader as descriptions.
+        self.assertEqual(self.entry.get_description(), ENTRY_TIP)
         frame = self.p.find(ROLE.PANEL, "Entry Criteria")
         self.assertEqual(frame.get_description(),
                          "Select the criteria for the number to convert you entered")

@@ -16,6 +16,13 @@ using rt::ControlKind;
 using rt::ControlSpec;
 using rt::kTwipsPerPixel;
 
+// A row with just what a name is made of.
+ControlSpec Spec(ControlKind kind, std::string_view text, std::string_view accessibleName = {}) {
+  ControlSpec row{"ctlTest", rt::kNoIndex, kind, "", text, 0, 0, 0, 0, 0};
+  row.accessibleName = accessibleName;
+  return row;
+}
+
 class EveryWindow : public ::testing::TestWithParam<std::string_view> {
  protected:
   const rt::FormLayout& Layout() {
@@ -94,6 +101,33 @@ TEST_P(EveryWindow, AccessKeysAreDistinctWhereTheyMeet) {
   }
 }
 
+// A screen reader says a control's name; a user who hears it must find the same words on screen:
+// the control's own caption, or the caption of exactly one label beside it. Tip texts, which only
+// show under the mouse, are descriptions.
+TEST_P(EveryWindow, ReachableControlsAreNamedByWordsOnScreen) {
+  const rt::FormLayout& layout = Layout();
+  for (const ControlSpec& c : layout.controls) {
+    if (c.kind != ControlKind::TextBox && c.kind != ControlKind::CommandButton &&
+        c.kind != ControlKind::OptionButton) {
+      continue;
+    }
+    SCOPED_TRACE(std::string(c.name) + "(" + std::to_string(c.index) + ")");
+    const std::string name = rt::AccessibleName(c);
+    ASSERT_FALSE(name.empty());
+    if (c.kind != ControlKind::TextBox) {
+      EXPECT_EQ(name, rt::AccessibleName(Spec(c.kind, c.text))) << "its own caption";
+      continue;
+    }
+    int labels = 0;
+    for (const ControlSpec& label : layout.controls) {
+      labels +=
+          label.kind == ControlKind::Label && label.container == c.container && label.text == name;
+    }
+    EXPECT_EQ(labels, 1) << name;
+    EXPECT_NE(name, c.toolTip);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Windows, EveryWindow, ::testing::Values("frmMain", "frmAbout"),
                          [](const auto& info) { return std::string(info.param); });
 
@@ -155,6 +189,40 @@ TEST(AboutLayout, PictureBoxHoldsThePictureAndItsBorder) {
   constexpr int kSunkenBorder = 2 * 2 * kTwipsPerPixel;
   EXPECT_EQ(box->width, box->picture->width * kTwipsPerPixel + kSunkenBorder);
   EXPECT_EQ(box->height, box->picture->height * kTwipsPerPixel + kSunkenBorder);
+}
+
+struct NameRow {
+  const char* name;
+  ControlKind kind;
+  std::string_view text, accessibleName, expected;
+};
+
+class AccessibleName : public ::testing::TestWithParam<NameRow> {};
+
+TEST_P(AccessibleName, IsTheTableNameOrTheCaptionAsShown) {
+  const NameRow& row = GetParam();
+  EXPECT_EQ(rt::AccessibleName(Spec(row.kind, row.text, row.accessibleName)), row.expected);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AccessibleName,
+    ::testing::Values(
+        NameRow{"AccessKeyDropped",      ControlKind::CommandButton, "C&alculate",    "",          "Calculate"},
+        NameRow{"AccessKeyFirst",        ControlKind::CommandButton, "&Close",        "",          "Close"},
+        NameRow{"DoubledAmpersandShown", ControlKind::Label,         "Fish && Chips", "",          "Fish & Chips"},
+        NameRow{"TrailingAmpersand",     ControlKind::OptionButton,  "Bytes&",        "",          "Bytes"},
+        NameRow{"PlainCaption",          ControlKind::Frame,         "Entry Criteria", "",         "Entry Criteria"},
+        NameRow{"TableNameWins",         ControlKind::OptionButton,  "&KB",           "Kilobytes", "Kilobytes"},
+        NameRow{"TextOfABoxIsNoName",    ControlKind::TextBox,       "1024",          "",          ""},
+        NameRow{"NamedBox",              ControlKind::TextBox,       "1024",          "Bytes",     "Bytes"},
+        NameRow{"PictureUnnamed",        ControlKind::PictureBox,    "",              "",          ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST_F(MainLayout, EntryIsNamedByItsLabelAndDescribedByItsTip) {
+  EXPECT_EQ(rt::AccessibleName(Row("txtEntry")), Row("lblEntry").text);
+  EXPECT_EQ(Row("txtEntry").toolTip, "Enter the number you wish to convert");
 }
 
 TEST(AboutLayout, OKIsTheDefaultAndCancelButton) {

@@ -15,15 +15,16 @@ constexpr rt::FontSpec kNumberFont{"MS Sans Serif", 9.75, 400, false, false, fal
 constexpr rt::Rgb kBlue{0, 0, 255};
 constexpr auto kRight = rt::Alignment::Right;
 
+constexpr std::string_view kEntryLabel = "Enter Number to Convert";
 constexpr std::string_view kEntryTip = "Enter the number you wish to convert";
 
 // The result boxes are only ever written: locked (still selectable for copying) and, being
-// numbers, right-aligned. Each text box has the name a screen reader gives it: its tip text, or
-// for a result box the caption of its unit label.
+// numbers, right-aligned. Each text box has the name a screen reader gives it: the caption of the
+// label beside it.
 // clang-format off
 constexpr rt::ControlSpec kControls[] = {
 //  name             index     kind           container    text                       left  top   width height tab font         colour  tip text
-    {"txtEntry",      kNoIndex, TextBox,       "",          "",                        2400, 480,  1575, 285,  0,  &kNumberFont, {},     kEntryTip, false, rt::Alignment::Left, nullptr, kEntryTip},
+    {"txtEntry",      kNoIndex, TextBox,       "",          "",                        2400, 480,  1575, 285,  0,  &kNumberFont, {},     kEntryTip, false, rt::Alignment::Left, nullptr, kEntryLabel},
     {"frmSelect",     kNoIndex, Frame,         "",          "Entry Criteria",          4320, 240,  1455, 1815, 1,  nullptr,      {},     "Select the criteria for the number to convert you entered"},
     {"cmdCalculate",  kNoIndex, CommandButton, "",          "C&alculate",              2640, 1320, 1215, 735,  2},
     {"cmdPrintForm",  kNoIndex, CommandButton, "",          "&Print Form",             4440, 3120, 1215, 375,  3},
@@ -35,7 +36,7 @@ constexpr rt::ControlSpec kControls[] = {
     {"txtByteResult", kNoIndex, TextBox,       "",          "",                        480,  2640, 1695, 360,  9,  &kNumberFont, kBlue,  {}, true, kRight, nullptr, "Bytes"},
     {"txtMegaResult", kNoIndex, TextBox,       "",          "",                        480,  3360, 1695, 360,  10, &kNumberFont, kBlue,  {}, true, kRight, nullptr, "Megabytes"},
     {"txtGigaResult", kNoIndex, TextBox,       "",          "",                        480,  3720, 1695, 360,  11, &kNumberFont, kBlue,  {}, true, kRight, nullptr, "Gigabytes"},
-    {"lblEntry",      kNoIndex, Label,         "",          "Enter Number to Convert", 480,  480,  1935, 285,  12},
+    {"lblEntry",      kNoIndex, Label,         "",          kEntryLabel,               480,  480,  1935, 285,  12},
     {"lblResults",    kNoIndex, Label,         "",          "Results",                 480,  2280, 1695, 255,  13, nullptr,      kBlue},
     {"txtKiloResult", kNoIndex, TextBox,       "",          "",                        480,  3000, 1695, 360,  14, &kNumberFont, kBlue,  {}, true, kRight, nullptr, "Kilobytes"},
     {"lblKilobytes",  kNoIndex, Label,         "",          "Kilobytes",               2280, 3120, 735,  285,  15},

@@ -1,0 +1,199 @@
+#include "app/win32/accessible.h"
+
+#include <commctrl.h>
+#include <oleacc.h>
+
+#include <string>
+
+#include "app/win32/text.h"
+
+namespace norvane::win32 {
+namespace {
+
+constexpr UINT_PTR kSubclassId = 0x4E41;
+// Interfaces are named by __uuidof: liboleacc.a's IID_IAccessible is an import stub, not the GUID.
+
+// The standard object of a control with two answers of its own.
+class NamedObject final : public IAccessible, public IOleWindow {
+ public:
+  NamedObject(IAccessible* standard, IOleWindow* window, const rt::ControlSpec& row)
+      : m_standard(standard),
+        m_window(window),
+        m_name(Wide(rt::AccessibleName(row))),
+        m_description(Wide(row.toolTip)) {}
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    if (iid == __uuidof(IUnknown) || iid == __uuidof(IDispatch) || iid == __uuidof(IAccessible)) {
+      *object = static_cast<IAccessible*>(this);
+    } else if (iid == __uuidof(IOleWindow) && m_window) {
+      *object = static_cast<IOleWindow*>(this);
+    } else {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++m_references); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const long left = --m_references;
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
+  }
+
+  // IDispatch
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    return m_standard->GetTypeInfoCount(count);
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override {
+    return m_standard->GetTypeInfo(index, locale, info);
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
+                                          DISPID* ids) override {
+    return m_standard->GetIDsOfNames(iid, names, count, locale, ids);
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags,
+                                   DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
+                                   UINT* error) override {
+    return m_standard->Invoke(id, iid, locale, flags, parameters, result, exception, error);
+  }
+
+  // IAccessible: the two answers of the row, for the control itself.
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+    if (!IsSelf(child) || m_name.empty()) return m_standard->get_accName(child, name);
+    return Answer(m_name, name);
+  }
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
+    if (!IsSelf(child) || m_description.empty()) {
+      return m_standard->get_accDescription(child, description);
+    }
+    return Answer(m_description, description);
+  }
+
+  // IAccessible: the rest is the standard object's.
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+    return m_standard->get_accParent(parent);
+  }
+  HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
+    return m_standard->get_accChildCount(count);
+  }
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
+    return m_standard->get_accChild(child, object);
+  }
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+    return m_standard->get_accValue(child, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+    return m_standard->get_accRole(child, role);
+  }
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    return m_standard->get_accState(child, state);
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
+    return m_standard->get_accHelp(child, help);
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override {
+    return m_standard->get_accHelpTopic(file, child, topic);
+  }
+  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
+    return m_standard->get_accKeyboardShortcut(child, shortcut);
+  }
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override {
+    return m_standard->get_accFocus(child);
+  }
+  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override {
+    return m_standard->get_accSelection(children);
+  }
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+    return m_standard->get_accDefaultAction(child, action);
+  }
+  HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
+    return m_standard->accSelect(flags, child);
+  }
+  HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
+                                        VARIANT child) override {
+    return m_standard->accLocation(left, top, width, height, child);
+  }
+  HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
+    return m_standard->accNavigate(direction, start, end);
+  }
+  HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* child) override {
+    return m_standard->accHitTest(x, y, child);
+  }
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+    return m_standard->accDoDefaultAction(child);
+  }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
+    return m_standard->put_accName(child, name);
+  }
+  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
+    return m_standard->put_accValue(child, value);
+  }
+
+  // IOleWindow: how a client finds the control from its object.
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override { return m_window->GetWindow(window); }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL enter) override {
+    return m_window->ContextSensitiveHelp(enter);
+  }
+
+ private:
+  ~NamedObject() {
+    if (m_window) m_window->Release();
+    m_standard->Release();
+  }
+  static bool IsSelf(const VARIANT& child) {
+    return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
+  }
+  static HRESULT Answer(const std::wstring& text, BSTR* answer) {
+    if (!answer) return E_POINTER;
+    *answer = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    return *answer ? S_OK : E_OUTOFMEMORY;
+  }
+
+  IAccessible* m_standard;
+  IOleWindow* m_window;
+  std::wstring m_name, m_description;
+  long m_references = 1;
+};
+
+LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                             DWORD_PTR data) {
+  // lParam carries a 32-bit object id, sign-extended or not on 64-bit Windows.
+  if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+    IAccessible* standard = nullptr;
+    if (SUCCEEDED(CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                            reinterpret_cast<void**>(&standard)))) {
+      IOleWindow* ole = nullptr;
+      if (FAILED(standard->QueryInterface(__uuidof(IOleWindow), reinterpret_cast<void**>(&ole)))) {
+        ole = nullptr;
+      }
+      NamedObject* object = nullptr;
+      try {  // nothing may be thrown back into the system's code
+        object = new NamedObject(standard, ole, *reinterpret_cast<const rt::ControlSpec*>(data));
+      } catch (...) {
+        if (ole) ole->Release();
+        standard->Release();
+      }
+      if (object) {
+        const LRESULT result =
+            LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(object));
+        object->Release();
+        // A failure is negative: then the client makes the standard object itself.
+        if (result > 0) return result;
+      }
+    }
+  } else if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(window, ControlProc, id);
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+void AnswerWithRow(HWND control, const rt::ControlSpec& row) {
+  SetWindowSubclass(control, ControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(&row));
+}
+
+}  // namespace norvane::win32
