@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs the cross-built suites under Wine, inside an X session (DISPLAY set):
-#   tests/win32/session.sh CROSS_BUILD_DIR
-# A private Wine prefix is made for the run and removed afterwards; the Wine
-# server is stopped on the way out.
+#   tests/win32/session.sh CROSS_BUILD_DIR win32|win64
+# win32 runs a 32-bit build under the usual loader; win64 a 64-bit build under
+# 64-bit Wine, for machines whose kernel runs no 32-bit code. A private prefix
+# is made for the run and removed afterwards; the Wine server is stopped on
+# the way out.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -10,7 +12,13 @@ build=$(cd "$1" && pwd)
 : "${DISPLAY:?session.sh needs an X display}"
 
 prefix=$(mktemp -d /tmp/norvane-wine.XXXXXX)
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$prefix WINEARCH=$2 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ "$WINEARCH" = win64 ]; then
+  # /usr/bin/wine always takes the 32-bit loader; Wine starts its helpers through WINELOADER.
+  export WINE=/usr/lib/wine/wine64 WINELOADER=/usr/lib/wine/wine64
+else
+  export WINE=wine
+fi
 program_pid=""
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2> /dev/null
@@ -35,11 +43,11 @@ step() {  # step NAME COMMAND...: runs one part, keeps going when it fails
 }
 
 # Booted with the display set, so that the program's windows reach this X server.
-step "wine prefix" wineboot --init
+step "wine prefix" "$WINE" wineboot --init
 
 for suite in "$build"/tests/engine/*.exe "$build"/tests/ui/*.exe; do
   [ -e "$suite" ] || continue
-  step "$(basename "$suite" .exe)" wine "$suite" --gtest_brief=1
+  step "$(basename "$suite" .exe)" "$WINE" "$suite" --gtest_brief=1
 done
 
 export NORVANE_EXE="Z:${build//\//\\}\\app\\win32\\Norvane.exe"
@@ -47,15 +55,15 @@ e2e=$build/tests/win32/norvane_e2e.exe
 
 # No printer at all: Print Form must say that it failed.
 step "end-to-end, no printer" env CUPS_SERVER="$prefix/no-cupsd.sock" PRINTER= LPDEST= \
-  wine "$e2e" --gtest_brief=1
+  "$WINE" "$e2e" --gtest_brief=1
 
 # A PDF printer as the default: Print Form prints and says nothing.
 step "end-to-end, PDF printer" "$root/scripts/cups-session.sh" -- \
-  wine "$e2e" --gtest_brief=1 --gtest_filter='*PrintForm*'
+  "$WINE" "$e2e" --gtest_brief=1 --gtest_filter='*PrintForm*'
 
 # The window icon as the X server has it.
 window_icon() {
-  wine "$build/app/win32/Norvane.exe" &
+  "$WINE" "$build/app/win32/Norvane.exe" &
   program_pid=$!
   local window
   window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Norvane$' | head -n 1)
@@ -70,8 +78,8 @@ step "window icon" window_icon
 
 # Twice the pixels per inch: the same layout, twice as large.
 step "200 % scale" bash -c '
-  wine reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d 192 /f > /dev/null &&
-  NORVANE_DPI=192 wine "$1" --gtest_brief=1 \
+  "$WINE" reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d 192 /f > /dev/null &&
+  NORVANE_DPI=192 "$WINE" "$1" --gtest_brief=1 \
     --gtest_filter="Screen.*:MainWindow.OpensWithItsLayout:*AboutWindow.*/Escape"' _ "$e2e"
 
 if [ ${#failed[@]} -gt 0 ]; then
