@@ -1,5 +1,6 @@
 // The main window on the Qt back end, used as a person uses it: real key and
 // mouse events on the real widgets, found by their objectNames.
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -36,6 +37,7 @@ class MainWindowTest : public QObject {
   void cleanup();
 
   void opensReadyForAnEntry();
+  void controlsSayWhatTheyAreForScreenReaders();
   void geometryMatchesTheDesign_data();
   void geometryMatchesTheDesign();
   void tabVisitsTheControlsInTabIndexOrder();
@@ -106,6 +108,27 @@ void MainWindowTest::TypeEntry(const QString& text) {
   QTest::keyClick(Entry(), Qt::Key_Backspace);
   QTest::keyClicks(Entry(), text);
   QCOMPARE(Entry()->text(), text);
+}
+
+// What a screen reader reads of each control, from its layout row: the name that every back end
+// gives it and its tip text as the description.
+void MainWindowTest::controlsSayWhatTheyAreForScreenReaders() {
+  int checked = 0;
+  for (const norvane::rt::ControlSpec& row : m_rt->Instance<norvane::frmMain>().Layout().controls) {
+    if (row.kind == norvane::rt::ControlKind::Label) continue;
+    const QByteArray name(row.name.data(), static_cast<qsizetype>(row.name.size()));
+    QWidget* widget = Control(m_window, name.constData(), row.index);
+    QAccessibleInterface* object = QAccessible::queryAccessibleInterface(widget);
+    QVERIFY2(object, name.constData());
+    QCOMPARE(object->text(QAccessible::Name),
+             QString::fromStdString(norvane::rt::AccessibleName(row)));
+    QCOMPARE(object->text(QAccessible::Description),
+             QString::fromUtf8(row.toolTip.data(), static_cast<qsizetype>(row.toolTip.size())));
+    ++checked;
+  }
+  QCOMPARE(checked, 13);  // the entry, a frame, three buttons, four units, four results
+  QCOMPARE(QAccessible::queryAccessibleInterface(Entry())->text(QAccessible::Name),
+           QStringLiteral("Enter Number to Convert"));
 }
 
 // From the entry, Tab goes through the three buttons to the selected unit, where the arrows move.
