@@ -602,5 +602,77 @@ INSTANTIATE_TEST_SUITE_P(BothWays, PrintForm,
                                            PrintRow{"FileMenu", true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+bool CentredOver(HWND window, HWND owner) {
+  RECT a, b;
+  GetWindowRect(window, &a);
+  GetWindowRect(owner, &b);
+  return std::abs((a.left + a.right) - (b.left + b.right)) <= 2 &&
+         std::abs((a.top + a.bottom) - (b.top + b.bottom)) <= 2;
+}
+
+enum class Dialog { InvalidEntry, Instructions, About };
+
+struct DialogRow {
+  const char* name;
+  Dialog dialog;
+};
+
+class DialogPlace : public MainWindow, public ::testing::WithParamInterface<DialogRow> {};
+
+// Away from the screen's centre, where the system would put a message box of its own.
+TEST_P(DialogPlace, OpensCentredOverTheMainWindow) {
+  RECT frame;
+  GetWindowRect(program.Main(), &frame);
+  const int x = 40, y = 30;
+  SetWindowPos(program.Main(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ASSERT_TRUE(WaitFor([&] {
+    RECT now;
+    GetWindowRect(program.Main(), &now);
+    return now.left != frame.left || now.top != frame.top;
+  }));
+  HWND dialog = nullptr;
+  switch (GetParam().dialog) {
+    case Dialog::InvalidEntry:
+      SetEntry(L"abc");
+      PostMessageW(Get("cmdCalculate"), BM_CLICK, 0, 0);
+      dialog = WaitForMessageBox();
+      break;
+    case Dialog::Instructions:
+      Press({VK_MENU, 'H'});
+      Press({'I'});
+      dialog = WaitForMessageBox();
+      break;
+    case Dialog::About:
+      Press({VK_MENU, 'H'});
+      Press({'B'});
+      WaitFor([&] {
+        return (dialog = program.FindWindowTitled(L"About Pimbrel's Norvane")) != nullptr;
+      });
+      break;
+  }
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), program.Main());
+  EXPECT_TRUE(WaitFor([&] { return CentredOver(dialog, program.Main()); }, 3s));
+  RECT box, main;
+  GetWindowRect(dialog, &box);
+  GetWindowRect(program.Main(), &main);
+  EXPECT_TRUE(CentredOver(dialog, program.Main()))
+      << "box " << box.left << "," << box.top << " " << box.right << "," << box.bottom << "; main "
+      << main.left << "," << main.top << " " << main.right << "," << main.bottom;
+  if (GetParam().dialog == Dialog::About) {
+    Press({VK_ESCAPE});
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  } else {
+    EXPECT_TRUE(PressButton(dialog, L"OK"));
+  }
+  EXPECT_TRUE(program.Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, DialogPlace,
+                         ::testing::Values(DialogRow{"InvalidEntry", Dialog::InvalidEntry},
+                                           DialogRow{"Instructions", Dialog::Instructions},
+                                           DialogRow{"About", Dialog::About}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace norvane::e2e
