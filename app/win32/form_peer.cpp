@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cwchar>
 
+#include "app/display.h"
 #include "app/win32/picture.h"
 #include "app/win32/runtime.h"
 #include "app/win32/text.h"
@@ -140,6 +142,7 @@ void FormPeer::Build() {
     }
   }
   CreateControls();
+  PrepareTexts();
   FitClientArea();
   m_focus = FirstTabStop();
 }
@@ -265,6 +268,50 @@ HFONT FormPeer::Font(const rt::FontSpec* face) {
   HFONT handle = CreateFontIndirectW(&font);
   m_fonts.emplace(face, handle);
   return handle;
+}
+
+void FormPeer::PrepareTexts() {
+  for (const Child& child : m_children) {
+    if (child.row->kind == rt::ControlKind::TextBox && !child.row->locked) {
+      // Typing stops at the limit; a paste that would pass it is refused whole.
+      SendMessageW(child.window, EM_SETLIMITTEXT, static_cast<WPARAM>(rt::kEntryMaxLength), 0);
+      SetWindowSubclass(child.window, EntryProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    }
+  }
+}
+
+LRESULT CALLBACK FormPeer::EntryProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR data) {
+  // Ctrl+V, Shift+Insert and the context menu all come here.
+  if (message == WM_PASTE) {
+    reinterpret_cast<FormPeer*>(data)->Paste(box);
+    return 0;
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(box, EntryProc, id);
+  return DefSubclassProc(box, message, wParam, lParam);
+}
+
+void FormPeer::Paste(HWND box) {
+  if (GetWindowLongW(box, GWL_STYLE) & ES_READONLY) return;
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(box)) return;
+  std::wstring pasted;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+      pasted.assign(text, wcsnlen(text, GlobalSize(data) / sizeof(wchar_t)));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  const std::wstring text = Wide(rt::PastedEntryText(Utf8(pasted)));
+  DWORD start = 0, end = 0;
+  SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const auto kept = static_cast<std::size_t>(GetWindowTextLengthW(box)) - (end - start);
+  const auto limit = static_cast<std::size_t>(SendMessageW(box, EM_GETLIMITTEXT, 0, 0));
+  if (kept + text.size() > limit) {
+    m_runtime.MsgBox(rt::kPasteTooLong);
+    return;
+  }
+  SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 const FormPeer::Child* FormPeer::Find(HWND window) const {

@@ -39,6 +39,8 @@ class FormPeer final : public rt::FormPeer {
   bool PreviewKey(const MSG& message);
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK EntryProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR id, DWORD_PTR data);
 
  private:
   struct Child {
@@ -55,6 +57,8 @@ class FormPeer final : public rt::FormPeer {
   void AddToolTip(const Child& child, const RECT& rect);
   void FitClientArea();
   HFONT Font(const rt::FontSpec* face);
+  void PrepareTexts();
+  void Paste(HWND box);
   const Child* Find(HWND window) const;
   HWND FindControl(std::string_view control, int index) const;  // nullptr when there is none
   HWND Control(std::string_view control, int index) const;      // throws rt::Error instead

@@ -272,12 +272,15 @@ TEST_P(InvalidEntry, IsRefusedAndSelectedForRetyping) {
   EXPECT_EQ(program.MessageBoxWindow(), nullptr) << "exactly one message";
 }
 
-INSTANTIATE_TEST_SUITE_P(Entries, InvalidEntry,
-                         ::testing::Values(InvalidRow{"LettersByButton", L"abc", false},
-                                           InvalidRow{"LettersByEnter", L"abc", true},
-                                           InvalidRow{"Empty", L"", false},
-                                           InvalidRow{"TwoPoints", L"1.2.3", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Entries, InvalidEntry,
+    ::testing::Values(InvalidRow{"LettersByButton", L"abc", false},
+                      InvalidRow{"LettersByEnter", L"abc", true}, InvalidRow{"Empty", L"", false},
+                      InvalidRow{"TwoPoints", L"1.2.3", true},
+                      InvalidRow{"LineBreakInside", L"1\n2", true},
+                      InvalidRow{"BeyondTheLargest", L"1.79769313486232E+308", false},
+                      InvalidRow{"Exponent309", L"1e309", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindow, ReportsAnOverflowAndKeepsTheResults) {
   ConvertOneKilobyte();
@@ -673,6 +676,79 @@ INSTANTIATE_TEST_SUITE_P(Each, DialogPlace,
                                            DialogRow{"Instructions", Dialog::Instructions},
                                            DialogRow{"About", Dialog::About}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+enum class PasteBy { Message, CtrlV, ShiftInsert };
+
+struct PasteRow {
+  const char* name;
+  std::wstring clipboard;
+  PasteBy by;
+  std::wstring before;   // in the entry, selected whole, when the paste comes
+  std::wstring after;    // in the entry afterwards
+  const wchar_t* shown;  // what Enter then shows: a Bytes result, or the message box's text
+};
+
+class Paste : public MainWindow, public ::testing::WithParamInterface<PasteRow> {};
+
+const std::wstring kTooLong = std::wstring(39999, L'0') + L"5";
+const std::wstring kFull = std::wstring(32766, L'0') + L"5";
+
+TEST_P(Paste, KeepsOneLineAndRefusesWhatDoesNotFit) {
+  const PasteRow& row = GetParam();
+  EXPECT_EQ(SendMessageW(Entry(), EM_GETLIMITTEXT, 0, 0), 32767);
+  SetEntry(row.before);
+  SendMessageW(Entry(), EM_SETSEL, 0, -1);
+  ASSERT_TRUE(SetClipboardText(row.clipboard));
+  switch (row.by) {
+    case PasteBy::Message:
+      PostMessageW(Entry(), WM_PASTE, 0, 0);
+      break;
+    case PasteBy::CtrlV:
+      Press({VK_CONTROL, 'V'});
+      break;
+    case PasteBy::ShiftInsert:
+      Press({VK_SHIFT, VK_INSERT});
+      break;
+  }
+  if (row.before == row.after) {
+    HWND box = WaitForMessageBox();
+    ASSERT_NE(box, nullptr) << "a paste that does not fit is refused with a message";
+    const MessageBoxContents shown = Read(box);
+    EXPECT_EQ(shown.caption, kTitle);
+    EXPECT_EQ(shown.text, L"The pasted text is too long for the entry box. Nothing was pasted.");
+    EXPECT_EQ(GetWindow(box, GW_OWNER), program.Main());
+    ASSERT_TRUE(PressButton(box, L"OK"));
+  }
+  EXPECT_TRUE(WaitFor([&] { return TextOf(Entry()) == row.after; }))
+      << "entry has " << TextOf(Entry()).size() << " characters";
+  SendMessageW(Unit(0), BM_CLICK, 0, 0);
+  PostMessageW(Get("cmdCalculate"), BM_CLICK, 0, 0);
+  const std::wstring shown = row.shown;
+  if (shown == kInvalidEntry) {
+    HWND box = WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(Read(box).text, kInvalidEntry);
+    ASSERT_TRUE(PressButton(box, L"OK"));
+  } else {
+    EXPECT_TRUE(WaitFor([&] { return Results()[0] == shown; })) << Results()[0].c_str();
+    EXPECT_EQ(program.MessageBoxWindow(), nullptr);
+  }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Clipboard, Paste,
+    ::testing::Values(
+        PasteRow{"CellWithNewline", L"12\n", PasteBy::CtrlV, L"", L"12", L"12"},
+        PasteRow{"LineWithCrLf", L"7\r\n", PasteBy::ShiftInsert, L"", L"7", L"7"},
+        PasteRow{"BreaksAtBothEnds", L"\r\n\r\n5\n", PasteBy::Message, L"9", L"5", L"5"},
+        PasteRow{"BreakInsideKeptWhole", L"1\n2", PasteBy::CtrlV, L"", L"1\n2", kInvalidEntry},
+        PasteRow{"CrLfInsideKeptWhole", L"1\r\n2", PasteBy::Message, L"3", L"1\r\n2", kInvalidEntry},
+        PasteRow{"ExactlyTheLimit", kFull + L"\n", PasteBy::Message, L"", kFull, L"5"},
+        PasteRow{"TooLongRefusedWhole", kTooLong, PasteBy::CtrlV, L"3", L"3", L"3"},
+        PasteRow{"TooLongByMessage", L"1" + std::wstring(32767, L'0'), PasteBy::Message, L"4", L"4", L"4"}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 }  // namespace
 }  // namespace norvane::e2e
