@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 
+#include "app/display.h"
 #include "tests/win32/driver.h"
 
 namespace norvane::e2e {
@@ -604,6 +607,241 @@ INSTANTIATE_TEST_SUITE_P(BothWays, PrintForm,
                          ::testing::Values(PrintRow{"ButtonAltP", false},
                                            PrintRow{"FileMenu", true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A font as the program makes it from its layout, at this screen's scale.
+HFONT DesignFont(const wchar_t* face, double points) {
+  LOGFONTW font{};
+  font.lfHeight = -std::lround(points * Dpi() / 72.0);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = face == std::wstring_view(L"MS Shell Dlg") ? DEFAULT_CHARSET : 0;
+  std::wstring_view(face).copy(font.lfFaceName, LF_FACESIZE - 1);
+  return CreateFontIndirectW(&font);
+}
+
+int TextWidth(HFONT font, std::wstring_view text) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return extent.cx;
+}
+
+// Where the box draws a character, in its client coordinates (left edge of the glyph).
+int CharX(HWND box, int index) {
+  return static_cast<short>(LOWORD(SendMessageW(box, EM_POSFROMCHAR, index, 0)));
+}
+
+struct LongResultRow {
+  const char* name;
+  const wchar_t* entry;
+  int unit;
+  std::array<const wchar_t*, 4> results;
+};
+
+class LongResult : public MainWindow, public ::testing::WithParamInterface<LongResultRow> {};
+
+// Each box shows every character of its value between its margins: the design font where the
+// value fits in it, a smaller one where it does not; the box itself keeps its place and size.
+TEST_P(LongResult, ShowsEveryCharacterInsideTheBox) {
+  const LongResultRow& row = GetParam();
+  SetEntry(row.entry);
+  SendMessageW(Unit(row.unit), BM_CLICK, 0, 0);
+  SendMessageW(Get("cmdCalculate"), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return Results()[0] == row.results[0]; })) << Results()[0].c_str();
+  HFONT design = DesignFont(L"MS Sans Serif", 9.75);
+  const char* boxes[] = {"txtByteResult", "txtKiloResult", "txtMegaResult", "txtGigaResult"};
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(boxes[i]);
+    HWND box = Get(boxes[i]);
+    ASSERT_NE(box, nullptr) << "the box left its place";
+    const std::wstring text = TextOf(box);
+    EXPECT_EQ(text, row.results[static_cast<std::size_t>(i)]);
+    const ControlRow& layout = Row(boxes[i]);
+    const RECT rect = RectIn(box, program.Main());
+    EXPECT_EQ(rect.right - rect.left, Pixels(layout.width));
+    EXPECT_EQ(rect.bottom - rect.top, Pixels(layout.height));
+    RECT area{};
+    SendMessageW(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+    ASSERT_GT(area.right - area.left, 0);
+    const int n = static_cast<int>(text.size());
+    ASSERT_GE(n, 2);
+    // The values end in two digits, and digits are all as wide.
+    const int first = CharX(box, 0);
+    const int last = CharX(box, n - 1);
+    const int right = last + (last - CharX(box, n - 2));
+    EXPECT_GE(first, area.left) << "cut on the left";
+    EXPECT_LE(right, area.right) << "cut on the right";
+    const int designWidth = TextWidth(design, text.substr(0, text.size() - 1));
+    if (TextWidth(design, text) < area.right - area.left) {
+      EXPECT_EQ(last - first, designWidth) << "not at the design font";
+    } else {
+      EXPECT_LT(last - first, designWidth);
+    }
+  }
+  DeleteObject(design);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Values, LongResult,
+    ::testing::Values(
+        LongResultRow{"LargestNegative", L"-1.7976931348623157E+308", 0,
+                      {L"-1.79769313486232E+308", L"-1.75555970201398E+305", L"-1.71441377149803E+302", L"-1.67423219872854E+299"}},
+        LongResultRow{"SixteenDigits", L"1234567890123456", 0,
+                      {L"1.23456789012346E+15", L"1205632705198.69", L"1177375688.67059", L"1149780.94597"}},
+        LongResultRow{"Short", L"100", 2, {L"104857600", L"102400", L"100", L"0.09766"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+// The first and last columns of a bitmap's rows that hold other than `background`.
+std::pair<int, int> InkColumns(HDC dc, int width, int height, COLORREF background) {
+  int left = -1, right = -1;
+  for (int x = 0; x < width; ++x) {
+    for (int y = 0; y < height; ++y) {
+      if (GetPixel(dc, x, y) != background) {
+        if (left < 0) left = x;
+        right = x;
+        break;
+      }
+    }
+  }
+  return {left, right};
+}
+
+// The same, of what a window shows on the screen.
+std::pair<int, int> ScreenInk(HWND window, COLORREF background) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC copy = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(copy, bitmap);
+  BitBlt(copy, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  const auto ink = InkColumns(copy, width, height, background);
+  SelectObject(copy, old);
+  DeleteObject(bitmap);
+  DeleteDC(copy);
+  return ink;
+}
+
+// The same, of a caption drawn whole with `font` where nothing can cut it.
+std::pair<int, int> CaptionInk(HFONT font, std::wstring_view caption, COLORREF background) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  const int width = 1000, height = 200;
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  HGDIOBJ oldFont = SelectObject(dc, font);
+  HBRUSH brush = CreateSolidBrush(background);
+  RECT all{0, 0, width, height};
+  FillRect(dc, &all, brush);
+  DeleteObject(brush);
+  SetBkColor(dc, background);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  DrawTextW(dc, caption.data(), static_cast<int>(caption.size()), &all, DT_LEFT | DT_NOPREFIX);
+  const auto ink = InkColumns(dc, width, height, background);
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return ink;
+}
+
+// Each label's caption ends inside its rectangle, at its design font where that fits.
+TEST_F(MainWindow, LabelsShowTheirWholeCaption) {
+  HFONT design = DesignFont(L"MS Shell Dlg", 8);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  for (const ControlRow& row : kMainControls) {
+    if (!SameClass(row.kind, L"Static")) continue;
+    SCOPED_TRACE(row.name);
+    HWND label = Get(row.name);
+    ASSERT_NE(label, nullptr);
+    UpdateWindow(label);
+    RECT client;
+    GetClientRect(label, &client);
+    const auto [left, right] = ScreenInk(label, face);
+    ASSERT_GE(left, 0) << "nothing drawn";
+    EXPECT_LT(right, client.right - 1) << "the caption reaches the right edge";
+    const auto [wholeLeft, wholeRight] = CaptionInk(design, row.text, face);
+    if (TextWidth(design, row.text) < client.right) {
+      EXPECT_EQ(right - left, wholeRight - wholeLeft) << "cut or made smaller";
+    } else {
+      EXPECT_LT(right - left, wholeRight - wholeLeft) << "drawn at a size that does not fit";
+    }
+  }
+  DeleteObject(design);
+}
+
+// A dark palette for the text boxes and the window, set before the program starts and
+// put back after it has gone.
+class DarkColours {
+ protected:
+  DarkColours() {
+    for (std::size_t i = 0; i < kElements.size(); ++i) m_saved[i] = GetSysColor(kElements[i]);
+    const std::array<COLORREF, 4> dark{RGB(30, 30, 30), RGB(45, 45, 45), RGB(230, 230, 230),
+                                       RGB(230, 230, 230)};
+    SetSysColors(static_cast<int>(kElements.size()), kElements.data(), dark.data());
+  }
+  ~DarkColours() {
+    SetSysColors(static_cast<int>(kElements.size()), kElements.data(), m_saved.data());
+  }
+  DarkColours(const DarkColours&) = delete;
+  DarkColours& operator=(const DarkColours&) = delete;
+
+ private:
+  static constexpr std::array<int, 4> kElements{COLOR_WINDOW, COLOR_BTNFACE, COLOR_WINDOWTEXT,
+                                                COLOR_BTNTEXT};
+  std::array<COLORREF, 4> m_saved{};
+};
+
+class DarkPalette : protected DarkColours, public MainWindow {};
+
+rt::Rgb ToRgb(COLORREF c) { return {GetRValue(c), GetGValue(c), GetBValue(c)}; }
+
+// The colour most pixels of a window have other than `background`: its text's.
+COLORREF TextColour(HWND window, COLORREF background) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  HDC screen = GetDC(nullptr);
+  std::map<COLORREF, int> counts;
+  for (int y = rect.top + 2; y < rect.bottom - 2; ++y) {
+    for (int x = rect.left + 2; x < rect.right - 2; ++x) {
+      const COLORREF c = GetPixel(screen, x, y);
+      if (c != background) ++counts[c];
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  COLORREF most = background;
+  int best = 0;
+  for (const auto& [colour, count] : counts) {
+    if (count > best) most = colour, best = count;
+  }
+  return most;
+}
+
+// Results are blue, but never so dark on a dark background that they cannot be read.
+TEST_F(DarkPalette, ResultsStayBlueAndReadable) {
+  const COLORREF background = GetSysColor(COLOR_WINDOW);
+  ASSERT_EQ(background, RGB(30, 30, 30));
+  ConvertOneKilobyte();
+  for (const char* name : {"txtByteResult", "lblResults"}) {
+    SCOPED_TRACE(name);
+    HWND window = Get(name);
+    UpdateWindow(window);
+    const COLORREF under =
+        std::string_view(name) == "lblResults" ? GetSysColor(COLOR_BTNFACE) : background;
+    const rt::Rgb text = ToRgb(TextColour(window, under));
+    EXPECT_GE(rt::ContrastRatio(text, ToRgb(under)), rt::kReadableContrast)
+        << int(text.red) << "," << int(text.green) << "," << int(text.blue);
+    EXPECT_EQ(text.blue, 255) << "still blue";
+    EXPECT_LT(text.red, 255);
+  }
+}
 
 bool CentredOver(HWND window, HWND owner) {
   RECT a, b;
