@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs a build into a scratch prefix and checks what a desktop needs from
 # it: the program, its menu entry, its AppStream data and its icons, each
-# larger icon the 32 x 32 picture with every pixel repeated (no smoothing).
+# larger icon the 32 x 32 picture with every pixel repeated (no smoothing),
+# and what a Debian package must carry: copyright, changelog, manual page.
 #   check-install.sh BUILD_DIR APP_ID SIZE...
 set -euo pipefail
 build=$1 id=$2
@@ -27,6 +28,31 @@ grep -qx "Icon=$id" "$desktop" || fail "the menu entry names another icon"
 grep -qx "Exec=norvane" "$desktop" || fail "the menu entry starts another program"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
   fail "the AppStream data does not launch the menu entry"
+
+# The licence in the copyright file is LICENSE's text, whole.
+root=$(cd "$(dirname "$0")/.." && pwd)
+doc=$prefix/share/doc/norvane
+if [ -f "$doc/copyright" ]; then
+  diff <(sed -n '/^License: Expat$/,$p' "$doc/copyright" | tail -n +2 | sed 's/^ //; s/^\.$//') \
+    <(sed '1,/^Copyright (c) /d' "$root/LICENSE" | sed '/./,$!d') > /dev/null ||
+    fail "the copyright file's licence text differs from LICENSE"
+else
+  fail "no copyright file"
+fi
+# The newest changelog entry is the release the AppStream data announces.
+release=$(sed -n 's/.*<release version="\([^"]*\)" date="\([^"]*\)".*/\1 \2/p' "$metainfo" | head -n 1)
+newest=$(gzip -dc "$doc/changelog.gz" 2> /dev/null | head -n 1) || fail "changelog.gz is not gzip"
+[[ $newest == "norvane (${release% *}) unstable; urgency=medium" ]] ||
+  fail "changelog starts '$newest', the metainfo announces ${release% *}"
+stamp=$(LC_ALL=C date -u -d "${release#* }" '+%a, %d %b %Y 00:00:00 +0000')
+gzip -dc "$doc/changelog.gz" | grep -q "^ -- .*>  $stamp\$" ||
+  fail "the newest changelog entry is not signed '$stamp'"
+man=$prefix/share/man/man1/norvane.1.gz
+warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$man" 2>&1 > /dev/null) || fail "man cannot show $man"
+[ -z "$warnings" ] || fail "the manual page has faults: $warnings"
+for section in NAME SYNOPSIS DESCRIPTION OPTIONS FILES INSTRUCTIONS; do
+  gzip -dc "$man" | grep -qx "\.SH $section" || fail "the manual page lacks $section"
+done
 
 colours() { convert "$1" -unique-colors txt:- | awk 'NR > 1 { print $3 }' | sort -u; }
 icon() { echo "$prefix/share/icons/hicolor/$1x$1/apps/$id.png"; }

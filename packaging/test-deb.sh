@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
-# Builds the Debian package of a build, installs it on this machine, starts
-# the installed program in a private X server and sees its window, closes it
-# with its own Close button (Alt+C), then removes the package again.
-#   test-deb.sh BUILD_DIR
-# Exit 77 (skipped) when not root.
+# Builds the Debian package of a build and checks what it holds, then either
+#   test-deb.sh BUILD_DIR lintian   runs lintian on it: any error or warning fails
+#   test-deb.sh BUILD_DIR [install] installs it on this machine, starts the
+#       installed program in a private X server and sees its window, closes it
+#       with its own Close button (Alt+C), then removes the package again.
+# Exit 77 (skipped) when installing and not root.
 set -euo pipefail
 build=$(cd "$1" && pwd)
+mode=${2:-install}
 root=$(cd "$(dirname "$0")/.." && pwd)
-[ "$(id -u)" = 0 ] || { echo "skipped: installing a package needs root"; exit 77; }
-if dpkg-query -W -f='${Status}' norvane 2> /dev/null | grep -q 'ok installed'; then
+case $mode in
+  lintian) command -v lintian > /dev/null || { echo "lintian is missing" >&2; exit 1; } ;;
+  install) [ "$(id -u)" = 0 ] || { echo "skipped: installing a package needs root"; exit 77; } ;;
+  *) echo "usage: $0 BUILD_DIR [lintian|install]" >&2; exit 2 ;;
+esac
+if [ "$mode" = install ] && dpkg-query -W -f='${Status}' norvane 2> /dev/null | grep -q 'ok installed'; then
   echo "norvane is already installed on this machine; not replacing it" >&2
   exit 1
 fi
@@ -41,9 +47,24 @@ done
 contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for path in ./usr/bin/norvane ./usr/share/applications/com.pimbrelscomputers.Norvane.desktop \
   ./usr/share/metainfo/com.pimbrelscomputers.Norvane.metainfo.xml \
-  ./usr/share/icons/hicolor/32x32/apps/com.pimbrelscomputers.Norvane.png; do
+  ./usr/share/icons/hicolor/32x32/apps/com.pimbrelscomputers.Norvane.png \
+  ./usr/share/doc/norvane/copyright ./usr/share/doc/norvane/changelog.gz \
+  ./usr/share/man/man1/norvane.1.gz; do
   grep -qx "$path" <<< "$contents" || { echo "the package lacks $path" >&2; exit 1; }
 done
+
+if [ "$mode" = lintian ]; then
+  # Informational tags are shown, for the record; errors and warnings fail, and so does a
+  # lintian that could not check the package at all.
+  rc=0
+  lintian --fail-on error,warning --display-info "$deb" > "$out/lintian.log" 2>&1 || rc=$?
+  grep -v '^running with root privileges' "$out/lintian.log" || true
+  faults=$(grep -cE '^[EW]: ' "$out/lintian.log" || true)
+  [ "$faults" = 0 ] || { echo "lintian: $faults errors and warnings" >&2; exit 1; }
+  [ "$rc" = 0 ] || { echo "lintian failed (exit $rc)" >&2; exit 1; }
+  echo "lintian: no errors, no warnings, $(grep -c '^I: ' "$out/lintian.log" || true) informational tags"
+  exit 0
+fi
 
 installed=1
 # apt resolves the package's dependencies (already present where the program was built).

@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cwchar>
+#include <utility>
 
+#include "app/display.h"
 #include "app/win32/accessible.h"
 #include "app/win32/picture.h"
 #include "app/win32/runtime.h"
@@ -141,6 +144,7 @@ void FormPeer::Build() {
     }
   }
   CreateControls();
+  PrepareTexts();
   FitClientArea();
   m_focus = FirstTabStop();
 }
@@ -278,11 +282,18 @@ void FormPeer::FitClientArea() {
   }
 }
 
-HFONT FormPeer::Font(const rt::FontSpec* face) {
-  if (auto found = m_fonts.find(face); found != m_fonts.end()) return found->second;
+HFONT FormPeer::Font(const rt::FontSpec* face, LONG pixelHeight) {
+  if (auto found = m_fonts.find({face, pixelHeight}); found != m_fonts.end()) {
+    return found->second;
+  }
   const double points = face ? face->points : 8.0;
   LOGFONTW font{};
   font.lfHeight = -static_cast<LONG>(std::lround(points * m_runtime.Dpi() / 72.0));
+  // A bitmap face comes in a few sizes only, and would stop shrinking at the smallest.
+  if (pixelHeight > 0) {
+    font.lfHeight = -pixelHeight;
+    font.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+  }
   if (face) {
     font.lfWeight = face->weight;
     font.lfItalic = face->italic;
@@ -298,8 +309,101 @@ HFONT FormPeer::Font(const rt::FontSpec* face) {
     std::wstring_view(L"MS Shell Dlg").copy(font.lfFaceName, LF_FACESIZE - 1);
   }
   HFONT handle = CreateFontIndirectW(&font);
-  m_fonts.emplace(face, handle);
+  m_fonts.emplace(std::make_pair(face, pixelHeight), handle);
   return handle;
+}
+
+void FormPeer::PrepareTexts() {
+  for (const Child& child : m_children) {
+    if (child.row->kind == rt::ControlKind::TextBox && !child.row->locked) {
+      // Typing stops at the limit; a paste that would pass it is refused whole.
+      SendMessageW(child.window, EM_SETLIMITTEXT, static_cast<WPARAM>(rt::kEntryMaxLength), 0);
+      SetWindowSubclass(child.window, EntryProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    } else {
+      FitText(child);
+    }
+  }
+}
+
+void FormPeer::FitText(const Child& child) {
+  const bool textBox = child.row->kind == rt::ControlKind::TextBox;
+  if (!(textBox && child.row->locked) && child.row->kind != rt::ControlKind::Label) return;
+  const int length = GetWindowTextLengthW(child.window);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(child.window, text.data(), static_cast<int>(text.size()))));
+  HFONT chosen = Font(child.row->font);
+  LOGFONTW design{};
+  GetObjectW(chosen, sizeof design, &design);
+  HDC dc = GetDC(child.window);
+  const HGDIOBJ old = SelectObject(dc, chosen);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  const LONG designHeight = design.lfHeight < 0 ? -design.lfHeight : metrics.tmHeight;
+  const bool prefix = !textBox && !(GetWindowLongW(child.window, GWL_STYLE) & SS_NOPREFIX);
+  auto fits = [&](HFONT font) {
+    SelectObject(dc, font);
+    if (textBox) {
+      // The edit box's margins follow its font; measured with the font it would have.
+      SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+      RECT area{};
+      SendMessageW(child.window, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+      SIZE extent{};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+      // Strictly inside: a caret past the right edge would scroll the text.
+      return extent.cx < area.right - area.left;
+    }
+    RECT client{};
+    GetClientRect(child.window, &client);
+    RECT needed = client;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+              DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | (prefix ? 0 : DT_NOPREFIX));
+    // A column to spare, as in a text box, so that no glyph touches the edge.
+    return needed.right < client.right && needed.bottom <= client.bottom;
+  };
+  if (!text.empty() && !fits(chosen)) {
+    for (LONG height = designHeight - 1; height > 0; --height) {
+      chosen = Font(child.row->font, height);
+      if (fits(chosen)) break;
+    }
+  }
+  SelectObject(dc, old);
+  ReleaseDC(child.window, dc);
+  SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
+}
+
+LRESULT CALLBACK FormPeer::EntryProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR data) {
+  // Ctrl+V, Shift+Insert and the context menu all come here.
+  if (message == WM_PASTE) {
+    reinterpret_cast<FormPeer*>(data)->Paste(box);
+    return 0;
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(box, EntryProc, id);
+  return DefSubclassProc(box, message, wParam, lParam);
+}
+
+void FormPeer::Paste(HWND box) {
+  if (GetWindowLongW(box, GWL_STYLE) & ES_READONLY) return;
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(box)) return;
+  std::wstring pasted;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+      pasted.assign(text, wcsnlen(text, GlobalSize(data) / sizeof(wchar_t)));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  const std::wstring text = Wide(rt::PastedEntryText(Utf8(pasted)));
+  DWORD start = 0, end = 0;
+  SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const auto kept = static_cast<std::size_t>(GetWindowTextLengthW(box)) - (end - start);
+  const auto limit = static_cast<std::size_t>(SendMessageW(box, EM_GETLIMITTEXT, 0, 0));
+  if (kept + text.size() > limit) {
+    m_runtime.MsgBox(rt::kPasteTooLong);
+    return;
+  }
+  SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 const FormPeer::Child* FormPeer::Find(HWND window) const {
@@ -365,6 +469,7 @@ void FormPeer::SetText(std::string_view control, int index, std::string_view tex
   if (!SetWindowTextW(window, Wide(text).c_str())) {
     throw rt::Error("The text of " + std::string(control) + " could not be set.");
   }
+  if (const Child* child = Find(window)) FitText(*child);
 }
 
 void FormPeer::SetSelStart(std::string_view control, int index, int start) {
@@ -626,9 +731,13 @@ LRESULT FormPeer::ControlColor(HDC dc, HWND control, UINT message, WPARAM wParam
   if (!child || (!textBox && !child->row->foreColor)) {
     return DefWindowProcW(m_window, message, wParam, lParam);
   }
-  if (child->row->foreColor) SetTextColor(dc, ToColorRef(*child->row->foreColor));
   // A locked text box keeps the background of an editable one.
   const int background = textBox ? COLOR_WINDOW : COLOR_BTNFACE;
+  if (child->row->foreColor) {
+    const COLORREF back = GetSysColor(background);
+    const rt::Rgb under{GetRValue(back), GetGValue(back), GetBValue(back)};
+    SetTextColor(dc, ToColorRef(rt::ReadableOn(*child->row->foreColor, under)));
+  }
   SetBkColor(dc, GetSysColor(background));
   return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
 }

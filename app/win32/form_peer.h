@@ -39,6 +39,8 @@ class FormPeer final : public rt::FormPeer {
   bool PreviewKey(const MSG& message);
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK EntryProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR id, DWORD_PTR data);
 
  private:
   struct Child {
@@ -56,7 +58,13 @@ class FormPeer final : public rt::FormPeer {
   void ExposeNames();
   const Child* LabelOf(const Child& box) const;  // the label that names a box, or nullptr
   void FitClientArea();
-  HFONT Font(const rt::FontSpec* face);
+  // Pixel height 0 is the design size; a fitted font is smaller, and always scalable.
+  HFONT Font(const rt::FontSpec* face, LONG pixelHeight = 0);
+  void PrepareTexts();
+  // Gives a label or a locked text box the largest font, up to its design font, that shows
+  // its whole text inside its own rectangle.
+  void FitText(const Child& child);
+  void Paste(HWND box);
   const Child* Find(HWND window) const;
   HWND FindControl(std::string_view control, int index) const;  // nullptr when there is none
   HWND Control(std::string_view control, int index) const;      // throws rt::Error instead
@@ -72,7 +80,7 @@ class FormPeer final : public rt::FormPeer {
   HWND m_focus = nullptr;  // the control that gets the focus back when the window is activated
   std::vector<Child> m_children;
   std::vector<std::string_view> m_menus;  // menu entries by command id
-  std::map<const rt::FontSpec*, HFONT> m_fonts;
+  std::map<std::pair<const rt::FontSpec*, LONG>, HFONT> m_fonts;
   std::vector<HICON> m_icons;
   std::vector<HWND> m_disabled;  // windows this modal window disabled
 };

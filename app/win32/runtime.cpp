@@ -3,11 +3,59 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <string_view>
+#include <utility>
 
 #include "app/win32/form_peer.h"
 #include "app/win32/text.h"
 
 namespace norvane::win32 {
+namespace {
+
+// MessageBoxW centres its box on the screen; a hook on this thread moves it over its owner
+// when it is first activated, before the user sees it.
+struct BoxPlacement {
+  HHOOK hook = nullptr;
+  bool placed = false;
+};
+thread_local BoxPlacement* t_placement = nullptr;
+
+void CentreOverOwner(HWND box) {
+  HWND owner = GetWindow(box, GW_OWNER);
+  if (!owner) return;
+  RECT outer, own;
+  GetWindowRect(owner, &outer);
+  GetWindowRect(box, &own);
+  const int width = own.right - own.left;
+  const int height = own.bottom - own.top;
+  int x = (outer.left + outer.right - width) / 2;
+  int y = (outer.top + outer.bottom - height) / 2;
+  // Wholly on the owner's screen, even when the owner is partly off it.
+  MONITORINFO screen{};
+  screen.cbSize = sizeof screen;
+  if (GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &screen)) {
+    const RECT& work = screen.rcWork;
+    x = std::max<int>(work.left, std::min<int>(x, work.right - width));
+    y = std::max<int>(work.top, std::min<int>(y, work.bottom - height));
+  }
+  SetWindowPos(box, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CALLBACK PlaceMessageBox(int code, WPARAM wParam, LPARAM lParam) {
+  BoxPlacement* placement = t_placement;
+  if (code == HCBT_ACTIVATE && placement && !placement->placed) {
+    const auto box = reinterpret_cast<HWND>(wParam);
+    wchar_t kind[16] = {};
+    GetClassNameW(box, kind, 16);
+    if (std::wstring_view(kind) == L"#32770") {
+      placement->placed = true;
+      CentreOverOwner(box);
+    }
+  }
+  return CallNextHookEx(placement ? placement->hook : nullptr, code, wParam, lParam);
+}
+
+}  // namespace
 
 Win32Runtime::Win32Runtime(HINSTANCE module) : m_module(module) {
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
@@ -58,7 +106,14 @@ void Win32Runtime::ShowMessageBox(std::string_view title, std::string_view promp
   }
   UINT type = buttons == rt::MsgBoxButtons::OkCancel ? MB_OKCANCEL : MB_OK;
   if (!owner) type |= MB_TASKMODAL;
+  BoxPlacement placement;
+  BoxPlacement* const outer = std::exchange(t_placement, &placement);
+  if (owner) {
+    placement.hook = SetWindowsHookExW(WH_CBT, PlaceMessageBox, nullptr, GetCurrentThreadId());
+  }
   MessageBoxW(owner, Wide(prompt).c_str(), Wide(title).c_str(), type);
+  if (placement.hook) UnhookWindowsHookEx(placement.hook);
+  t_placement = outer;
 }
 
 void Win32Runtime::RunUntil(const std::function<bool()>& done) {

@@ -2,7 +2,7 @@
 # Cross-builds the Windows program and its test suites with MinGW-w64:
 #   tests/win32/build.sh [BUILD_DIR]
 # BUILD_DIR (default build-win32 in the source tree) gets host/ (the icon
-# tool, built natively) and i686/, Norvane.exe as shipped. Where this machine
+# tool, built natively) and i686/, Norvane.exe and its installer as shipped. Where this machine
 # runs no 32-bit code, the suites come from x86_64/ instead: the same sources
 # built as a 64-bit program, which 64-bit Wine runs.
 set -euo pipefail
@@ -29,6 +29,6 @@ if "$root/scripts/native-i386.sh"; then
 else
   echo "build.sh: this machine runs no 32-bit x86 programs: building Norvane.exe as 32-bit," \
     "and the same sources with every suite as 64-bit for 64-bit Wine"
-  cross i686 Norvane
+  cross i686 Norvane norvane_msi
   cross x86_64
 fi

@@ -73,6 +73,25 @@ RECT RectIn(HWND window, HWND parent) {
   return rect;
 }
 
+bool SetClipboardText(std::wstring_view text) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  if (!memory) return false;
+  auto* copy = static_cast<wchar_t*>(GlobalLock(memory));
+  text.copy(copy, text.size());
+  copy[text.size()] = L'\0';
+  GlobalUnlock(memory);
+  // Another program may hold the clipboard for a moment.
+  if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; })) {
+    GlobalFree(memory);
+    return false;
+  }
+  EmptyClipboard();
+  const bool set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  CloseClipboard();
+  if (!set) GlobalFree(memory);
+  return set;
+}
+
 void Press(std::initializer_list<WORD> keys) {
   for (WORD key : keys) SendKey(key, false);
   for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) SendKey(*key, true);

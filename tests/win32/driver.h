@@ -22,6 +22,9 @@ std::wstring ClassOf(HWND window);
 // The window's rectangle in the client coordinates of `parent`.
 RECT RectIn(HWND window, HWND parent);
 
+// Puts text on the clipboard, as copying it from another program would.
+bool SetClipboardText(std::wstring_view text);
+
 // Keys pressed together, the last one tapped while the others are held.
 void Press(std::initializer_list<WORD> keys);
 void Type(std::wstring_view text);

@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 
+#include "app/display.h"
 #include "tests/win32/driver.h"
 
 namespace norvane::e2e {
@@ -272,12 +275,15 @@ TEST_P(InvalidEntry, IsRefusedAndSelectedForRetyping) {
   EXPECT_EQ(program.MessageBoxWindow(), nullptr) << "exactly one message";
 }
 
-INSTANTIATE_TEST_SUITE_P(Entries, InvalidEntry,
-                         ::testing::Values(InvalidRow{"LettersByButton", L"abc", false},
-                                           InvalidRow{"LettersByEnter", L"abc", true},
-                                           InvalidRow{"Empty", L"", false},
-                                           InvalidRow{"TwoPoints", L"1.2.3", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Entries, InvalidEntry,
+    ::testing::Values(InvalidRow{"LettersByButton", L"abc", false},
+                      InvalidRow{"LettersByEnter", L"abc", true}, InvalidRow{"Empty", L"", false},
+                      InvalidRow{"TwoPoints", L"1.2.3", true},
+                      InvalidRow{"LineBreakInside", L"1\n2", true},
+                      InvalidRow{"BeyondTheLargest", L"1.79769313486232E+308", false},
+                      InvalidRow{"Exponent309", L"1e309", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindow, ReportsAnOverflowAndKeepsTheResults) {
   ConvertOneKilobyte();
@@ -553,16 +559,31 @@ class PrintForm : public MainWindow, public ::testing::WithParamInterface<PrintR
   }
 };
 
+// The session may also make the default queue refuse jobs (NORVANE_QUEUE_STATE=rejecting) or
+// hold them (paused): a held job prints once the queue resumes, so it is no failure.
 TEST_P(PrintForm, PrintsTheWindowOrSaysItCannot) {
   ConvertOneKilobyte();
   const auto before = Results();
   const std::filesystem::path dir = PdfDir();
-  if (!dir.empty()) {
+  const char* env = std::getenv("NORVANE_QUEUE_STATE");
+  const std::string state = env ? env : "";
+  if (!dir.empty() && state == "paused") {
+    const int pdfs = Pdfs(dir);
+    SetEntry(L"2");
+    Print();
+    // Queued behind the print: converts only if no message box took the keys.
+    Press({VK_MENU, 'A'});
+    EXPECT_TRUE(WaitFor([&] { return Results()[0] == L"2048" || program.MessageBoxWindow(); }));
+    EXPECT_EQ(program.MessageBoxWindow(), nullptr) << "a held job is no failure";
+    EXPECT_EQ(Results()[0], L"2048");
+    EXPECT_EQ(Pdfs(dir), pdfs) << "the paused queue printed";
+  } else if (!dir.empty() && state.empty()) {
     const int pdfs = Pdfs(dir);
     Print();
     EXPECT_TRUE(WaitFor([&] { return Pdfs(dir) > pdfs || program.MessageBoxWindow(); }, 60s));
     EXPECT_EQ(Pdfs(dir), pdfs + 1);
     EXPECT_EQ(program.MessageBoxWindow(), nullptr) << "no message when printing works";
+    EXPECT_EQ(Results(), before);
   } else {
     Print();
     HWND box = WaitForMessageBox();
@@ -571,10 +592,14 @@ TEST_P(PrintForm, PrintsTheWindowOrSaysItCannot) {
     EXPECT_EQ(shown.caption, kTitle);
     EXPECT_EQ(shown.text, kPrintFailed);
     EXPECT_EQ(shown.buttons, (std::vector<std::wstring>{L"OK", L"Cancel"}));
+    EXPECT_EQ(GetWindow(box, GW_OWNER), program.Main());
     ASSERT_TRUE(PressButton(box, GetParam().byMenu ? L"Cancel" : L"OK"));
     EXPECT_EQ(program.MessageBoxWindow(), nullptr) << "one message per failed print";
+    if (!dir.empty()) {
+      EXPECT_EQ(Pdfs(dir), 0) << "a refused job printed";
+    }
+    EXPECT_EQ(Results(), before);
   }
-  EXPECT_EQ(Results(), before);
   EXPECT_TRUE(program.Running());
 }
 
@@ -582,6 +607,386 @@ INSTANTIATE_TEST_SUITE_P(BothWays, PrintForm,
                          ::testing::Values(PrintRow{"ButtonAltP", false},
                                            PrintRow{"FileMenu", true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A font as the program makes it from its layout, at this screen's scale.
+HFONT DesignFont(const wchar_t* face, double points) {
+  LOGFONTW font{};
+  font.lfHeight = -std::lround(points * Dpi() / 72.0);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = face == std::wstring_view(L"MS Shell Dlg") ? DEFAULT_CHARSET : 0;
+  std::wstring_view(face).copy(font.lfFaceName, LF_FACESIZE - 1);
+  return CreateFontIndirectW(&font);
+}
+
+int TextWidth(HFONT font, std::wstring_view text) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return extent.cx;
+}
+
+// Where the box draws a character, in its client coordinates (left edge of the glyph).
+int CharX(HWND box, int index) {
+  return static_cast<short>(LOWORD(SendMessageW(box, EM_POSFROMCHAR, index, 0)));
+}
+
+struct LongResultRow {
+  const char* name;
+  const wchar_t* entry;
+  int unit;
+  std::array<const wchar_t*, 4> results;
+};
+
+class LongResult : public MainWindow, public ::testing::WithParamInterface<LongResultRow> {};
+
+// Each box shows every character of its value between its margins: the design font where the
+// value fits in it, a smaller one where it does not; the box itself keeps its place and size.
+TEST_P(LongResult, ShowsEveryCharacterInsideTheBox) {
+  const LongResultRow& row = GetParam();
+  SetEntry(row.entry);
+  SendMessageW(Unit(row.unit), BM_CLICK, 0, 0);
+  SendMessageW(Get("cmdCalculate"), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return Results()[0] == row.results[0]; })) << Results()[0].c_str();
+  HFONT design = DesignFont(L"MS Sans Serif", 9.75);
+  const char* boxes[] = {"txtByteResult", "txtKiloResult", "txtMegaResult", "txtGigaResult"};
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(boxes[i]);
+    HWND box = Get(boxes[i]);
+    ASSERT_NE(box, nullptr) << "the box left its place";
+    const std::wstring text = TextOf(box);
+    EXPECT_EQ(text, row.results[static_cast<std::size_t>(i)]);
+    const ControlRow& layout = Row(boxes[i]);
+    const RECT rect = RectIn(box, program.Main());
+    EXPECT_EQ(rect.right - rect.left, Pixels(layout.width));
+    EXPECT_EQ(rect.bottom - rect.top, Pixels(layout.height));
+    RECT area{};
+    SendMessageW(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+    ASSERT_GT(area.right - area.left, 0);
+    const int n = static_cast<int>(text.size());
+    ASSERT_GE(n, 2);
+    // The values end in two digits, and digits are all as wide.
+    const int first = CharX(box, 0);
+    const int last = CharX(box, n - 1);
+    const int right = last + (last - CharX(box, n - 2));
+    EXPECT_GE(first, area.left) << "cut on the left";
+    EXPECT_LE(right, area.right) << "cut on the right";
+    const int designWidth = TextWidth(design, text.substr(0, text.size() - 1));
+    if (TextWidth(design, text) < area.right - area.left) {
+      EXPECT_EQ(last - first, designWidth) << "not at the design font";
+    } else {
+      EXPECT_LT(last - first, designWidth);
+    }
+  }
+  DeleteObject(design);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Values, LongResult,
+    ::testing::Values(
+        LongResultRow{"LargestNegative", L"-1.7976931348623157E+308", 0,
+                      {L"-1.79769313486232E+308", L"-1.75555970201398E+305", L"-1.71441377149803E+302", L"-1.67423219872854E+299"}},
+        LongResultRow{"SixteenDigits", L"1234567890123456", 0,
+                      {L"1.23456789012346E+15", L"1205632705198.69", L"1177375688.67059", L"1149780.94597"}},
+        LongResultRow{"Short", L"100", 2, {L"104857600", L"102400", L"100", L"0.09766"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+// The first and last columns of a bitmap's rows that hold other than `background`.
+std::pair<int, int> InkColumns(HDC dc, int width, int height, COLORREF background) {
+  int left = -1, right = -1;
+  for (int x = 0; x < width; ++x) {
+    for (int y = 0; y < height; ++y) {
+      if (GetPixel(dc, x, y) != background) {
+        if (left < 0) left = x;
+        right = x;
+        break;
+      }
+    }
+  }
+  return {left, right};
+}
+
+// The same, of what a window shows on the screen.
+std::pair<int, int> ScreenInk(HWND window, COLORREF background) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC copy = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(copy, bitmap);
+  BitBlt(copy, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  const auto ink = InkColumns(copy, width, height, background);
+  SelectObject(copy, old);
+  DeleteObject(bitmap);
+  DeleteDC(copy);
+  return ink;
+}
+
+// The same, of a caption drawn whole with `font` where nothing can cut it.
+std::pair<int, int> CaptionInk(HFONT font, std::wstring_view caption, COLORREF background) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  const int width = 1000, height = 200;
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  HGDIOBJ oldFont = SelectObject(dc, font);
+  HBRUSH brush = CreateSolidBrush(background);
+  RECT all{0, 0, width, height};
+  FillRect(dc, &all, brush);
+  DeleteObject(brush);
+  SetBkColor(dc, background);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  DrawTextW(dc, caption.data(), static_cast<int>(caption.size()), &all, DT_LEFT | DT_NOPREFIX);
+  const auto ink = InkColumns(dc, width, height, background);
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return ink;
+}
+
+// Each label's caption ends inside its rectangle, at its design font where that fits.
+TEST_F(MainWindow, LabelsShowTheirWholeCaption) {
+  HFONT design = DesignFont(L"MS Shell Dlg", 8);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  for (const ControlRow& row : kMainControls) {
+    if (!SameClass(row.kind, L"Static")) continue;
+    SCOPED_TRACE(row.name);
+    HWND label = Get(row.name);
+    ASSERT_NE(label, nullptr);
+    UpdateWindow(label);
+    RECT client;
+    GetClientRect(label, &client);
+    const auto [left, right] = ScreenInk(label, face);
+    ASSERT_GE(left, 0) << "nothing drawn";
+    EXPECT_LT(right, client.right - 1) << "the caption reaches the right edge";
+    const auto [wholeLeft, wholeRight] = CaptionInk(design, row.text, face);
+    if (TextWidth(design, row.text) < client.right) {
+      EXPECT_EQ(right - left, wholeRight - wholeLeft) << "cut or made smaller";
+    } else {
+      EXPECT_LT(right - left, wholeRight - wholeLeft) << "drawn at a size that does not fit";
+    }
+  }
+  DeleteObject(design);
+}
+
+// A dark palette for the text boxes and the window, set before the program starts and
+// put back after it has gone.
+class DarkColours {
+ protected:
+  DarkColours() {
+    for (std::size_t i = 0; i < kElements.size(); ++i) m_saved[i] = GetSysColor(kElements[i]);
+    const std::array<COLORREF, 4> dark{RGB(30, 30, 30), RGB(45, 45, 45), RGB(230, 230, 230),
+                                       RGB(230, 230, 230)};
+    SetSysColors(static_cast<int>(kElements.size()), kElements.data(), dark.data());
+  }
+  ~DarkColours() {
+    SetSysColors(static_cast<int>(kElements.size()), kElements.data(), m_saved.data());
+  }
+  DarkColours(const DarkColours&) = delete;
+  DarkColours& operator=(const DarkColours&) = delete;
+
+ private:
+  static constexpr std::array<int, 4> kElements{COLOR_WINDOW, COLOR_BTNFACE, COLOR_WINDOWTEXT,
+                                                COLOR_BTNTEXT};
+  std::array<COLORREF, 4> m_saved{};
+};
+
+class DarkPalette : protected DarkColours, public MainWindow {};
+
+rt::Rgb ToRgb(COLORREF c) { return {GetRValue(c), GetGValue(c), GetBValue(c)}; }
+
+// The colour most pixels of a window have other than `background`: its text's.
+COLORREF TextColour(HWND window, COLORREF background) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  HDC screen = GetDC(nullptr);
+  std::map<COLORREF, int> counts;
+  for (int y = rect.top + 2; y < rect.bottom - 2; ++y) {
+    for (int x = rect.left + 2; x < rect.right - 2; ++x) {
+      const COLORREF c = GetPixel(screen, x, y);
+      if (c != background) ++counts[c];
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  COLORREF most = background;
+  int best = 0;
+  for (const auto& [colour, count] : counts) {
+    if (count > best) most = colour, best = count;
+  }
+  return most;
+}
+
+// Results are blue, but never so dark on a dark background that they cannot be read.
+TEST_F(DarkPalette, ResultsStayBlueAndReadable) {
+  const COLORREF background = GetSysColor(COLOR_WINDOW);
+  ASSERT_EQ(background, RGB(30, 30, 30));
+  ConvertOneKilobyte();
+  for (const char* name : {"txtByteResult", "lblResults"}) {
+    SCOPED_TRACE(name);
+    HWND window = Get(name);
+    UpdateWindow(window);
+    const COLORREF under =
+        std::string_view(name) == "lblResults" ? GetSysColor(COLOR_BTNFACE) : background;
+    const rt::Rgb text = ToRgb(TextColour(window, under));
+    EXPECT_GE(rt::ContrastRatio(text, ToRgb(under)), rt::kReadableContrast)
+        << int(text.red) << "," << int(text.green) << "," << int(text.blue);
+    EXPECT_EQ(text.blue, 255) << "still blue";
+    EXPECT_LT(text.red, 255);
+  }
+}
+
+bool CentredOver(HWND window, HWND owner) {
+  RECT a, b;
+  GetWindowRect(window, &a);
+  GetWindowRect(owner, &b);
+  return std::abs((a.left + a.right) - (b.left + b.right)) <= 2 &&
+         std::abs((a.top + a.bottom) - (b.top + b.bottom)) <= 2;
+}
+
+enum class Dialog { InvalidEntry, Instructions, About };
+
+struct DialogRow {
+  const char* name;
+  Dialog dialog;
+};
+
+class DialogPlace : public MainWindow, public ::testing::WithParamInterface<DialogRow> {};
+
+// Away from the screen's centre, where the system would put a message box of its own.
+TEST_P(DialogPlace, OpensCentredOverTheMainWindow) {
+  RECT frame;
+  GetWindowRect(program.Main(), &frame);
+  const int x = 40, y = 30;
+  SetWindowPos(program.Main(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ASSERT_TRUE(WaitFor([&] {
+    RECT now;
+    GetWindowRect(program.Main(), &now);
+    return now.left != frame.left || now.top != frame.top;
+  }));
+  HWND dialog = nullptr;
+  switch (GetParam().dialog) {
+    case Dialog::InvalidEntry:
+      SetEntry(L"abc");
+      PostMessageW(Get("cmdCalculate"), BM_CLICK, 0, 0);
+      dialog = WaitForMessageBox();
+      break;
+    case Dialog::Instructions:
+      Press({VK_MENU, 'H'});
+      Press({'I'});
+      dialog = WaitForMessageBox();
+      break;
+    case Dialog::About:
+      Press({VK_MENU, 'H'});
+      Press({'B'});
+      WaitFor([&] {
+        return (dialog = program.FindWindowTitled(L"About Pimbrel's Norvane")) != nullptr;
+      });
+      break;
+  }
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), program.Main());
+  EXPECT_TRUE(WaitFor([&] { return CentredOver(dialog, program.Main()); }, 3s));
+  RECT box, main;
+  GetWindowRect(dialog, &box);
+  GetWindowRect(program.Main(), &main);
+  EXPECT_TRUE(CentredOver(dialog, program.Main()))
+      << "box " << box.left << "," << box.top << " " << box.right << "," << box.bottom << "; main "
+      << main.left << "," << main.top << " " << main.right << "," << main.bottom;
+  if (GetParam().dialog == Dialog::About) {
+    Press({VK_ESCAPE});
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  } else {
+    EXPECT_TRUE(PressButton(dialog, L"OK"));
+  }
+  EXPECT_TRUE(program.Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, DialogPlace,
+                         ::testing::Values(DialogRow{"InvalidEntry", Dialog::InvalidEntry},
+                                           DialogRow{"Instructions", Dialog::Instructions},
+                                           DialogRow{"About", Dialog::About}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+enum class PasteBy { Message, CtrlV, ShiftInsert };
+
+struct PasteRow {
+  const char* name;
+  std::wstring clipboard;
+  PasteBy by;
+  std::wstring before;   // in the entry, selected whole, when the paste comes
+  std::wstring after;    // in the entry afterwards
+  const wchar_t* shown;  // what Enter then shows: a Bytes result, or the message box's text
+};
+
+class Paste : public MainWindow, public ::testing::WithParamInterface<PasteRow> {};
+
+const std::wstring kTooLong = std::wstring(39999, L'0') + L"5";
+const std::wstring kFull = std::wstring(32766, L'0') + L"5";
+
+TEST_P(Paste, KeepsOneLineAndRefusesWhatDoesNotFit) {
+  const PasteRow& row = GetParam();
+  EXPECT_EQ(SendMessageW(Entry(), EM_GETLIMITTEXT, 0, 0), 32767);
+  SetEntry(row.before);
+  SendMessageW(Entry(), EM_SETSEL, 0, -1);
+  ASSERT_TRUE(SetClipboardText(row.clipboard));
+  switch (row.by) {
+    case PasteBy::Message:
+      PostMessageW(Entry(), WM_PASTE, 0, 0);
+      break;
+    case PasteBy::CtrlV:
+      Press({VK_CONTROL, 'V'});
+      break;
+    case PasteBy::ShiftInsert:
+      Press({VK_SHIFT, VK_INSERT});
+      break;
+  }
+  if (row.before == row.after) {
+    HWND box = WaitForMessageBox();
+    ASSERT_NE(box, nullptr) << "a paste that does not fit is refused with a message";
+    const MessageBoxContents shown = Read(box);
+    EXPECT_EQ(shown.caption, kTitle);
+    EXPECT_EQ(shown.text, L"The pasted text is too long for the entry box. Nothing was pasted.");
+    EXPECT_EQ(GetWindow(box, GW_OWNER), program.Main());
+    ASSERT_TRUE(PressButton(box, L"OK"));
+  }
+  EXPECT_TRUE(WaitFor([&] { return TextOf(Entry()) == row.after; }))
+      << "entry has " << TextOf(Entry()).size() << " characters";
+  SendMessageW(Unit(0), BM_CLICK, 0, 0);
+  PostMessageW(Get("cmdCalculate"), BM_CLICK, 0, 0);
+  const std::wstring shown = row.shown;
+  if (shown == kInvalidEntry) {
+    HWND box = WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(Read(box).text, kInvalidEntry);
+    ASSERT_TRUE(PressButton(box, L"OK"));
+  } else {
+    EXPECT_TRUE(WaitFor([&] { return Results()[0] == shown; })) << Results()[0].c_str();
+    EXPECT_EQ(program.MessageBoxWindow(), nullptr);
+  }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Clipboard, Paste,
+    ::testing::Values(
+        PasteRow{"CellWithNewline", L"12\n", PasteBy::CtrlV, L"", L"12", L"12"},
+        PasteRow{"LineWithCrLf", L"7\r\n", PasteBy::ShiftInsert, L"", L"7", L"7"},
+        PasteRow{"BreaksAtBothEnds", L"\r\n\r\n5\n", PasteBy::Message, L"9", L"5", L"5"},
+        PasteRow{"BreakInsideKeptWhole", L"1\n2", PasteBy::CtrlV, L"", L"1\n2", kInvalidEntry},
+        PasteRow{"CrLfInsideKeptWhole", L"1\r\n2", PasteBy::Message, L"3", L"1\r\n2", kInvalidEntry},
+        PasteRow{"ExactlyTheLimit", kFull + L"\n", PasteBy::Message, L"", kFull, L"5"},
+        PasteRow{"TooLongRefusedWhole", kTooLong, PasteBy::CtrlV, L"3", L"3", L"3"},
+        PasteRow{"TooLongByMessage", L"1" + std::wstring(32767, L'0'), PasteBy::Message, L"4", L"4", L"4"}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 }  // namespace
 }  // namespace norvane::e2e

@@ -1,7 +1,11 @@
 // The executable's version record and icon, read as the system's shell reads them.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h, which psapi.h needs.
+#include <psapi.h>
 
+#include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -119,6 +123,39 @@ TEST(ExecutableIcon, IsOneCalculatorPictureOf32Pixels) {
   DeleteObject(info.hbmColor);
   DeleteObject(info.hbmMask);
   DestroyIcon(icon);
+}
+
+// The manifest is what gives the program the common controls 6; without it, or with one naming
+// the wrong processor, Windows loads the old controls without a word.
+TEST(ExecutableManifest, GivesTheRunningProgramCommonControls6) {
+  Program program;
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.Id());
+  ASSERT_NE(process, nullptr);
+  HMODULE modules[512];
+  DWORD bytes = 0;
+  ASSERT_TRUE(EnumProcessModules(process, modules, sizeof modules, &bytes));
+  std::wstring controls;
+  for (DWORD i = 0; i < bytes / sizeof(HMODULE); ++i) {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameExW(process, modules[i], path, MAX_PATH);
+    const wchar_t* name = wcsrchr(path, L'\\');
+    if (name && lstrcmpiW(name + 1, L"comctl32.dll") == 0) controls = path;
+  }
+  CloseHandle(process);
+  ASSERT_FALSE(controls.empty()) << "the program has not loaded the common controls";
+
+  // Not the system folder's old controls but the side-by-side assembly that the manifest names:
+  // ...\winsxs\<processor>_microsoft.windows.common-controls_<key>_<version>_...\comctl32.dll
+  std::string path(controls.begin(), controls.end());
+  std::transform(path.begin(), path.end(), path.begin(), [](char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  });
+  const std::string processor = sizeof(void*) == 8 ? "amd64" : "x86";
+  const std::string assembly = "\\winsxs\\" + processor + "_microsoft.windows.common-controls_";
+  const auto at = path.find(assembly);
+  ASSERT_NE(at, std::string::npos) << "loaded " << path;
+  const auto version = path.find('_', at + assembly.size()) + 1;
+  EXPECT_EQ(path.compare(version, 2, "6."), 0) << "loaded " << path;
 }
 
 }  // namespace

@@ -61,6 +61,19 @@ step "end-to-end, no printer" env CUPS_SERVER="$prefix/no-cupsd.sock" PRINTER= L
 step "end-to-end, PDF printer" "$root/scripts/cups-session.sh" -- \
   "$WINE" "$e2e" --gtest_brief=1 --gtest_filter='*PrintForm*'
 
+# A default queue that refuses jobs: Print Form must say that it failed.
+step "end-to-end, refusing printer" "$root/scripts/cups-session.sh" -- bash -c '
+  cupsreject "$NORVANE_PRINTER" &&
+  NORVANE_QUEUE_STATE=rejecting "$@"' _ "$WINE" "$e2e" --gtest_brief=1 --gtest_filter='*PrintForm*'
+
+# A paused queue holds the job, which prints once the queue resumes: no message. Both
+# tests of the group leave a job waiting there.
+step "end-to-end, paused printer" "$root/scripts/cups-session.sh" -- bash -c '
+  cupsdisable "$NORVANE_PRINTER" &&
+  NORVANE_QUEUE_STATE=paused "$@" &&
+  [ "$(lpstat -o "$NORVANE_PRINTER" | wc -l)" -eq 2 ]' _ \
+  "$WINE" "$e2e" --gtest_brief=1 --gtest_filter='*PrintForm*'
+
 # The window icon as the X server has it.
 window_icon() {
   "$WINE" "$build/app/win32/Norvane.exe" &
@@ -80,7 +93,7 @@ step "window icon" window_icon
 step "200 % scale" bash -c '
   "$WINE" reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d 192 /f > /dev/null &&
   NORVANE_DPI=192 "$WINE" "$1" --gtest_brief=1 \
-    --gtest_filter="Screen.*:MainWindow.OpensWithItsLayout:*AboutWindow.*/Escape"' _ "$e2e"
+    --gtest_filter="Screen.*:MainWindow.OpensWithItsLayout:*AboutWindow.*/Escape:*LongResult.*:MainWindow.LabelsShowTheirWholeCaption"' _ "$e2e"
 
 if [ ${#failed[@]} -gt 0 ]; then
   echo "Failed: ${failed[*]}"

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Checks Norvane.exe as a file, the way a Windows loader and shell would see
+# it, without running it (so also where no Wine can run it):
+#   tests/win32/check-exe.sh PATH/TO/Norvane.exe
+set -euo pipefail
+exe=$1
+objdump=i686-w64-mingw32-objdump windres=i686-w64-mingw32-windres
+
+failures=0
+expect() {  # expect WHAT PATTERN TEXT: TEXT must hold a line matching the extended regex
+  if grep -Eq -- "$2" <<< "$3"; then
+    echo "ok: $1"
+  else
+    echo "FAILED: $1 (no line matching: $2)"
+    failures=$((failures + 1))
+  fi
+}
+
+headers=$("$objdump" -f -p "$exe")
+expect "Intel 80386 code" '^architecture: i386,' "$headers"
+expect "PE32, not PE32+" '^Magic[[:space:]]+010b[[:space:]]+\(PE32\)' "$headers"
+expect "GUI subsystem" '^Subsystem[[:space:]]+00000002[[:space:]]+\(Windows GUI\)' "$headers"
+
+# A static runtime: only Windows' own libraries, none of the compiler's.
+system_dlls='advapi32|comctl32|comdlg32|gdi32|kernel32|msvcrt|ole32|oleacc|oleaut32|shell32|user32|uxtheme|winspool\.drv'
+imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<< "$headers" | tr 'A-Z' 'a-z')
+expect "imports user32" '^user32\.dll$' "$imports"
+while read -r dll; do
+  grep -Eqx "($system_dlls)(\.dll)?" <<< "$dll" || {
+    echo "FAILED: imports $dll, which is not one of Windows' own libraries"
+    failures=$((failures + 1))
+  }
+done <<< "$imports"
+
+resources=$("$windres" -i "$exe" -O rc)
+expect "version 1.0.0.2" '^ FILEVERSION 1, 0, 0, 2$' "$resources"
+expect "product version 1.0.0.2" '^ PRODUCTVERSION 1, 0, 0, 2$' "$resources"
+expect "US English in UTF-16" 'VALUE "Translation", 0x409, 1200$' "$resources"
+for pair in 'CompanyName", "Pimbrel'"'"'s Computers' 'ProductName", "Pimbrel'"'"'s Norvane' \
+  'FileVersion", "1.00.0002' 'ProductVersion", "1.00.0002' 'InternalName", "Norvane' \
+  'OriginalFilename", "Norvane.exe'; do
+  expect "${pair%%\"*}" "VALUE \"$pair\"\$" "$resources"
+done
+[ "$(grep -c 'VALUE "' <<< "$resources")" -eq 7 ] || {
+  echo "FAILED: the version record holds other strings than the six and its translation"
+  failures=$((failures + 1))
+}
+expect "one icon group" '^1 14 /\* RT_GROUP_ICON \*/$' "$resources"
+expect "one 32 x 32, 16-colour image of 744 bytes, id 30001" \
+  '"\\040\\040\\020\\000", 1, 4, 0x2e8L, 30001' "$resources"
+expect "a manifest" '^1 24 /\* RT_MANIFEST \*/$' "$resources"
+expect "the manifest asks for common controls 6" 'Common-Controls"" version=""6\.0\.0\.0' "$resources"
+[ "$(grep -o 'processorArchitecture=""x86""' <<< "$resources" | wc -l)" -eq 2 ] || {
+  echo "FAILED: the manifest must name x86 for the program and for the common controls"
+  failures=$((failures + 1))
+}
+
+if [ "$failures" -gt 0 ]; then
+  echo "$failures checks of $exe failed"
+  exit 1
+fi
+echo "Norvane.exe checked as a file: all passed"
