@@ -216,6 +216,7 @@ void FormPeer::ExposeNames() {
     if (label && before != label->window) {
       SetWindowPos(label->window, before ? before : HWND_TOP, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+      KeepLabelPixels(label->window, child.window);
     }
     // The control itself answers where the child order cannot: a description, or a name
     // that no label says.
@@ -223,6 +224,21 @@ void FormPeer::ExposeNames() {
       AnswerWithRow(child.window, *child.row);
     }
   }
+}
+
+// A label that overlaps its box used to lie below it and so painted over it last. Above it now,
+// it keeps those pixels if the box leaves out what lies above it: unless something else above
+// (a frame that holds the box) would hide the box too.
+void FormPeer::KeepLabelPixels(HWND label, HWND box) {
+  RECT boxRect, other, overlap;
+  GetWindowRect(box, &boxRect);
+  GetWindowRect(label, &other);
+  if (!IntersectRect(&overlap, &boxRect, &other)) return;
+  for (HWND above = GetWindow(box, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+    GetWindowRect(above, &other);
+    if (above != label && IntersectRect(&overlap, &boxRect, &other)) return;
+  }
+  SetWindowLongW(box, GWL_STYLE, GetWindowLongW(box, GWL_STYLE) | WS_CLIPSIBLINGS);
 }
 
 const FormPeer::Child* FormPeer::LabelOf(const Child& box) const {

@@ -57,6 +57,7 @@ class FormPeer final : public rt::FormPeer {
   void AddToolTip(const Child& child, const RECT& rect);
   void ExposeNames();
   const Child* LabelOf(const Child& box) const;  // the label that names a box, or nullptr
+  static void KeepLabelPixels(HWND label, HWND box);
   void FitClientArea();
   // Pixel height 0 is the design size; a fitted font is smaller, and always scalable.
   HFONT Font(const rt::FontSpec* face, LONG pixelHeight = 0);
