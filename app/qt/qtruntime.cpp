@@ -2,13 +2,29 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QLocale>
 #include <QMessageBox>
+#include <QSpacerItem>
+#include <QStyle>
+#include <algorithm>
 
 #include "app/qt/formpeer.h"
 #include "app/qt/strings.h"
 
 namespace norvane::qt {
+
+int CaptionWidth(const QString& caption) {
+  // Window managers draw captions bold, mostly in the title font or larger;
+  // the icon and the title bar's buttons sit beside it.
+  QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+  font.setBold(true);
+  font.setPointSizeF(std::max(font.pointSizeF(), kCaptionPoints));
+  const int bar = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+  return QFontMetrics(font).horizontalAdvance(caption) + kCaptionButtons * std::max(bar, 24);
+}
 
 // One face for everything also spares loading a second one before the first paint.
 QtRuntime::QtRuntime() { QApplication::setFont(DialogFont()); }
@@ -24,11 +40,18 @@ std::unique_ptr<rt::FormPeer> QtRuntime::CreatePeer(rt::Form& form) {
 
 void QtRuntime::ShowMessageBox(std::string_view title, std::string_view prompt,
                                rt::MsgBoxButtons buttons) {
+  // Owned by the program's window, the box opens centred over it and stays with it.
   QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(prompt),
                   buttons == rt::MsgBoxButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
-                                                         : QMessageBox::Ok);
+                                                         : QMessageBox::Ok,
+                  OwnerWindow());
   box.setTextFormat(Qt::PlainText);
   box.setWindowModality(Qt::ApplicationModal);
+  // QMessageBox sizes itself to its text alone; a short text would leave the caption cut.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(CaptionWidth(box.windowTitle()), 0), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+  }
   box.exec();
 }
 
