@@ -16,11 +16,9 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
-#include <QStyleFactory>
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
 #include <QVBoxLayout>
@@ -169,26 +167,9 @@ bool IsDark(const QColor& background) {
   return rt::ContrastRatio(rgb, {255, 255, 255}) > rt::ContrastRatio(rgb, {0, 0, 0});
 }
 
-// Draws an option's circle a few pixels lower than its style would, still
-// within the option's own rectangle.
-class LoweredCircleStyle final : public QProxyStyle {
- public:
-  LoweredCircleStyle(QStyle* base, int down, QObject* owner) : QProxyStyle(base), m_down(down) {
-    setParent(owner);
-  }
-  QRect subElementRect(SubElement element, const QStyleOption* option,
-                       const QWidget* widget) const override {
-    const QRect rect = QProxyStyle::subElementRect(element, option, widget);
-    return element == SE_RadioButtonIndicator ? rect.translated(0, m_down) : rect;
-  }
-
- private:
-  int m_down;
-};
-
 // A frame's title may stand taller in this face and style than the layout
-// allowed for; an option under it keeps its place, but its circle is drawn
-// just low enough to clear the title and the frame's edge.
+// allowed for, its edge then running through the first option's circle: that
+// option moves down just enough to leave a pixel clear below the edge.
 void KeepCircleInsideFrame(QRadioButton& option) {
   auto* frame = qobject_cast<QGroupBox*>(option.parentWidget());
   if (!frame) return;
@@ -197,11 +178,9 @@ void KeepCircleInsideFrame(QRadioButton& option) {
   styleOption.text = option.text();
   const QRect circle =
       option.style()->subElementRect(QStyle::SE_RadioButtonIndicator, &styleOption, &option);
-  const int down = std::min(frame->contentsRect().top() - (option.y() + circle.top()),
-                            option.height() - 1 - circle.bottom());
-  if (down <= 0) return;
-  option.setStyle(
-      new LoweredCircleStyle(QStyleFactory::create(option.style()->name()), down, &option));
+  constexpr int kEdgeAndGap = 2;
+  const int down = frame->contentsRect().top() + kEdgeAndGap - (option.y() + circle.top());
+  if (down > 0) option.move(option.x(), option.y() + down);
 }
 
 // A designed text colour, or where the control's background would make it
@@ -642,6 +621,17 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
   return false;
 }
 
+void CentreOver(QWidget& window, const QWidget& owner) {
+  // A window not yet shown has no frame: it will get one like its owner's.
+  const QRect inner = owner.geometry(), outer = owner.frameGeometry();
+  const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                       outer.right() - inner.right(), outer.bottom() - inner.bottom());
+  QRect placed = QRect(QPoint(), window.size()).marginsAdded(frame);
+  placed.moveCenter(outer.center());
+  // The window's own area, which is the same before and after it is mapped.
+  window.setGeometry(QRect(placed.topLeft() + QPoint(frame.left(), frame.top()), window.size()));
+}
+
 QWidget* OwnerWindow(const QWidget* except) {
   const auto shown = [except](QWidget* w) { return w && w != except && w->isVisible(); };
   for (QWidget* w : {QApplication::activeModalWidget(), QApplication::activeWindow()}) {
@@ -767,9 +757,7 @@ void FormPeer::Show(rt::Modality modality) {
     }
     if (owner) {
       if (m_window->layout()) m_window->layout()->activate();
-      QRect frame = m_window->frameGeometry();
-      frame.moveCenter(owner->frameGeometry().center());
-      m_window->move(frame.topLeft());
+      CentreOver(*m_window, *owner);
     }
   }
   if (!m_window->focusWidget()) m_window->FocusFirst();

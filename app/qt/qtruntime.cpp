@@ -38,13 +38,34 @@ std::unique_ptr<rt::FormPeer> QtRuntime::CreatePeer(rt::Form& form) {
   return std::make_unique<FormPeer>(*this, form);
 }
 
+namespace {
+
+// QMessageBox takes its final size only as it shows, after QDialog has placed
+// it from its size without a frame: centred again then, before it maps.
+class OwnedMessageBox final : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);
+    if (parentWidget()) CentreOver(*this, *parentWidget()->window());
+  }
+};
+
+}  // namespace
+
 void QtRuntime::ShowMessageBox(std::string_view title, std::string_view prompt,
                                rt::MsgBoxButtons buttons) {
   // Owned by the program's window, the box opens centred over it and stays with it.
-  QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(prompt),
-                  buttons == rt::MsgBoxButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
-                                                         : QMessageBox::Ok,
-                  OwnerWindow());
+  OwnedMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(prompt),
+                      buttons == rt::MsgBoxButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                                                             : QMessageBox::Ok,
+                      OwnerWindow());
+  // Only a title and a close button: a window manager offers to minimise a
+  // box whose window does not say otherwise, and the box would vanish alone.
+  box.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                     Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   box.setTextFormat(Qt::PlainText);
   box.setWindowModality(Qt::ApplicationModal);
   // QMessageBox sizes itself to its text alone; a short text would leave the caption cut.
