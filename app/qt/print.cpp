@@ -111,8 +111,9 @@ QByteArray DrawPdf(const QImage& image, QSize size, const QString& jobName,
 // job as printed.
 void PrintWidgetImage(QWidget& widget, const QString& jobName) {
   const Cups* cups = LoadCups();
+  if (!cups) throw rt::Error("Printing needs the CUPS library (libcups2), which is missing.");
   using DestPtr = std::unique_ptr<cups_dest_t, std::function<void(cups_dest_t*)>>;
-  DestPtr dest(cups ? cups->getNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr) : nullptr,
+  DestPtr dest(cups->getNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr),
                [cups](cups_dest_t* d) { cups->freeDests(1, d); });
   if (!dest) throw rt::Error("There is no default printer, so the window cannot be printed.");
   const std::string printer = dest->name;
