@@ -94,6 +94,13 @@ void PrintTest::noDefaultPrinterRaisesError() {
   QCOMPARE(closer.seen[0].title, QStringLiteral("Pimbrel's Norvane"));
   QCOMPARE(closer.seen[0].text, error);
   QVERIFY(form.Loaded() && Window("frmTest")->isVisible());
+
+  // The main window traps it and says what it always says of a failed print.
+  m_rt->Show(m_rt->Instance<norvane::frmMain>());
+  QTest::mouseClick(Control<QPushButton>(Window("frmMain"), "cmdPrintForm"), Qt::LeftButton);
+  QCOMPARE(closer.seen.size(), std::size_t{2});
+  QCOMPARE(closer.seen[1].text, QStringLiteral("There has been an error printing this form."));
+  QCOMPARE(closer.seen[1].buttons, QMessageBox::Ok | QMessageBox::Cancel);
 }
 
 void PrintTest::printsTheWindowImageAtItsPhysicalSize() {
