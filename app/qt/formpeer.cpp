@@ -2,7 +2,11 @@
 
 #include <QAccessibleWidget>
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -14,12 +18,17 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <span>
 #include <vector>
 
+#include "app/display.h"
 #include "app/qt/picture.h"
 #include "app/qt/print.h"
 #include "app/qt/strings.h"
@@ -146,6 +155,153 @@ void SetGroupTabStops(QRadioButton& member, bool onlyThis = true) {
   }
 }
 
+QColor ToQColor(rt::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
+
+rt::Rgb ToRgb(const QColor& color) {
+  return {static_cast<std::uint8_t>(color.red()), static_cast<std::uint8_t>(color.green()),
+          static_cast<std::uint8_t>(color.blue())};
+}
+
+bool IsDark(const QColor& background) {
+  const rt::Rgb rgb = ToRgb(background);
+  return rt::ContrastRatio(rgb, {255, 255, 255}) > rt::ContrastRatio(rgb, {0, 0, 0});
+}
+
+// A frame's title may stand taller in this face and style than the layout
+// allowed for, its edge then running through the first option's circle: that
+// option moves down just enough to leave a pixel clear below the edge.
+void KeepCircleInsideFrame(QRadioButton& option) {
+  auto* frame = qobject_cast<QGroupBox*>(option.parentWidget());
+  if (!frame) return;
+  QStyleOptionButton styleOption;
+  styleOption.initFrom(&option);
+  styleOption.text = option.text();
+  const QRect circle =
+      option.style()->subElementRect(QStyle::SE_RadioButtonIndicator, &styleOption, &option);
+  constexpr int kEdgeAndGap = 2;
+  const int down = frame->contentsRect().top() + kEdgeAndGap - (option.y() + circle.top());
+  if (down > 0) option.move(option.x(), option.y() + down);
+}
+
+// A designed text colour, or where the control's background would make it
+// hard to read (a dark palette under pure blue), the nearest readable one.
+void ApplyColour(QWidget& widget, rt::Rgb wanted) {
+  QPalette palette = widget.palette();
+  const auto ground = qobject_cast<QLineEdit*>(&widget) ? QPalette::Base : QPalette::Window;
+  const QColor colour = ToQColor(rt::ReadableOn(wanted, ToRgb(palette.color(ground))));
+  constexpr QPalette::ColorRole kRoles[] = {QPalette::Text, QPalette::WindowText,
+                                            QPalette::ButtonText};
+  if (std::ranges::all_of(kRoles, [&](auto role) { return palette.color(role) == colour; })) {
+    return;
+  }
+  for (auto role : kRoles) palette.setColor(role, colour);
+  widget.setPalette(palette);
+}
+
+// A result box shows its whole value as the engine wrote it: a value wider
+// than the box at the design font is drawn in a smaller size of the same face,
+// never scrolled or cut. The box keeps its size and place.
+class ResultBox final : public QLineEdit {
+ public:
+  ResultBox(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
+    connect(this, &QLineEdit::textChanged, this, [this] { Fit(); });
+  }
+  void SetDesignFont(const QFont& font) {
+    m_design = font;
+    Fit();
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QLineEdit::resizeEvent(event);
+    Fit();
+  }
+  void changeEvent(QEvent* event) override {
+    QLineEdit::changeEvent(event);
+    if (event->type() == QEvent::StyleChange) Fit();
+  }
+
+ private:
+  // The width QLineEdit draws its text in without scrolling it.
+  double Room() const {
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const QRect contents = style()
+                               ->subElementRect(QStyle::SE_LineEditContents, &option, this)
+                               .marginsRemoved(textMargins());
+    constexpr int kInnerMargins = 2 * 2;  // QLineEdit's own, on either side
+    const int cursor = style()->pixelMetric(QStyle::PM_TextCursorWidth, &option, this);
+    return contents.width() - kInnerMargins - 1 - cursor;
+  }
+  void Fit() {
+    constexpr double kStep = 0.25, kSmallest = 2;
+    const double room = Room();
+    QFont font = m_design;
+    for (double points = m_design.pointSizeF(); points >= kSmallest; points -= kStep) {
+      font.setPointSizeF(points);
+      // A pixel to spare for rounding between the metrics and the laid-out line.
+      if (std::ceil(QFontMetricsF(font, this).horizontalAdvance(text())) + 1 <= room) break;
+    }
+    if (font != this->font()) setFont(font);
+  }
+
+  QFont m_design;
+};
+
+// The entry keeps one line: a paste, by whichever means, loses the line
+// breaks at its ends, and one that would not fit is refused as a whole.
+class EntryBox final : public QLineEdit {
+ public:
+  EntryBox(const QString& text, QWidget* parent, std::function<void()> tooLong)
+      : QLineEdit(text, parent), m_tooLong(std::move(tooLong)) {
+    setMaxLength(rt::kEntryMaxLength);
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->matches(QKeySequence::Paste) && !isReadOnly()) {
+      Paste(QClipboard::Clipboard);
+      event->accept();
+      return;
+    }
+    QLineEdit::keyPressEvent(event);
+  }
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::MiddleButton && !isReadOnly() &&
+        QGuiApplication::clipboard()->supportsSelection()) {
+      Paste(QClipboard::Selection);
+      event->accept();
+      return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+  }
+  void contextMenuEvent(QContextMenuEvent* event) override {
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // Qt names its menu's entries only by their translated texts.
+    for (QAction* paste : menu->actions()) {
+      if (paste->text().section('\t', 0, 0) != QLineEdit::tr("&Paste")) continue;
+      disconnect(paste, &QAction::triggered, nullptr, nullptr);
+      connect(paste, &QAction::triggered, this, [this] { Paste(QClipboard::Clipboard); });
+    }
+    menu->popup(event->globalPos());
+  }
+
+ private:
+  void Paste(QClipboard::Mode mode) {
+    const QString pasted =
+        ToQString(rt::PastedEntryText(ToStdString(QGuiApplication::clipboard()->text(mode))));
+    const qsizetype kept = text().size() - selectedText().size();
+    if (kept + pasted.size() > maxLength()) {
+      if (m_tooLong) m_tooLong();
+      return;
+    }
+    if (!pasted.isEmpty() || hasSelectedText()) insert(pasted);
+  }
+
+  std::function<void()> m_tooLong;
+};
+
 // The client area: the window below its menu bar, where the controls stand
 // and the layout's lines are drawn.
 class ClientArea final : public QWidget {
@@ -156,8 +312,12 @@ class ClientArea final : public QWidget {
  protected:
   void paintEvent(QPaintEvent* /*event*/) override {
     QPainter painter(this);
+    // On a dark palette the designed gray and white would be a glaring bar:
+    // the palette's own shadow and light colours draw the same etched rule.
+    const bool dark = IsDark(palette().color(QPalette::Window));
     for (const rt::LineSpec& line : m_lines) {
-      const QColor color(line.color.red, line.color.green, line.color.blue);
+      QColor color = ToQColor(line.color);
+      if (dark) color = palette().color(color.lightness() > 128 ? QPalette::Light : QPalette::Mid);
       const int width = std::max(1, line.widthPixels);
       const int x1 = Pixels(line.x1), y1 = Pixels(line.y1);
       const int x2 = Pixels(line.x2), y2 = Pixels(line.y2);
@@ -292,6 +452,10 @@ FormWindow::FormWindow(rt::Runtime& runtime, rt::Form& form)
     previous = widget;
   }
 
+  for (const auto& [row, widget] : m_controls) {
+    if (auto* option = qobject_cast<QRadioButton*>(widget)) KeepCircleInsideFrame(*option);
+  }
+
   const QSize client(Pixels(m_layout.clientWidth), Pixels(m_layout.clientHeight));
   if (m_layout.border == rt::BorderStyle::FixedDialog) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
@@ -342,8 +506,15 @@ QWidget* FormWindow::Build(const rt::ControlSpec& row, QWidget* parent) {
   QWidget* widget = nullptr;
   switch (row.kind) {
     case rt::ControlKind::TextBox: {
-      auto* edit = new QLineEdit(text, parent);
-      edit->setReadOnly(row.locked);
+      QLineEdit* edit = nullptr;
+      if (row.locked) {
+        edit = new ResultBox(text, parent);
+        edit->setReadOnly(true);
+      } else {
+        edit = new EntryBox(text, parent, [this] {
+          if (m_runtime) m_runtime->MsgBox(rt::kPasteTooLong);
+        });
+      }
       edit->setAlignment(ToQt(row.alignment) | Qt::AlignVCenter);
       edit->installEventFilter(this);
       widget = edit;
@@ -400,13 +571,10 @@ QWidget* FormWindow::Build(const rt::ControlSpec& row, QWidget* parent) {
   if (row.index != rt::kNoIndex) widget->setProperty("Index", row.index);
   widget->setGeometry(Pixels(row.left), Pixels(row.top), Pixels(row.width), Pixels(row.height));
   if (row.font) widget->setFont(ToQFont(*row.font));
+  if (auto* result = dynamic_cast<ResultBox*>(widget)) result->SetDesignFont(widget->font());
   if (row.foreColor) {
-    const QColor color(row.foreColor->red, row.foreColor->green, row.foreColor->blue);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Text, color);
-    palette.setColor(QPalette::WindowText, color);
-    palette.setColor(QPalette::ButtonText, color);
-    widget->setPalette(palette);
+    ApplyColour(*widget, *row.foreColor);
+    widget->installEventFilter(this);  // to follow a change of palette
   }
   if (!row.toolTip.empty()) {
     widget->setToolTip(ToQString(row.toolTip));
@@ -436,6 +604,12 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::PaletteChange) {
+    for (const auto& [row, widget] : m_controls) {
+      if (widget == watched && row->foreColor) ApplyColour(*widget, *row->foreColor);
+    }
+    return false;
+  }
   if (event->type() != QEvent::KeyPress || !m_form) return false;
   for (const auto& [row, widget] : m_controls) {
     if (widget != watched) continue;
@@ -448,6 +622,31 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
     break;
   }
   return false;
+}
+
+void CentreOver(QWidget& window, const QWidget& owner) {
+  // A window not yet shown has no frame: it will get one like its owner's.
+  const QRect inner = owner.geometry(), outer = owner.frameGeometry();
+  const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                       outer.right() - inner.right(), outer.bottom() - inner.bottom());
+  QRect placed = QRect(QPoint(), window.size()).marginsAdded(frame);
+  placed.moveCenter(outer.center());
+  // The window's own area, which is the same before and after it is mapped.
+  window.setGeometry(QRect(placed.topLeft() + QPoint(frame.left(), frame.top()), window.size()));
+}
+
+QWidget* OwnerWindow(const QWidget* except) {
+  const auto shown = [except](QWidget* w) { return w && w != except && w->isVisible(); };
+  for (QWidget* w : {QApplication::activeModalWidget(), QApplication::activeWindow()}) {
+    if (shown(w)) return w->window();
+  }
+  // With none of the program's windows active, a modal one is still on top.
+  QWidget* found = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (!shown(w) || !dynamic_cast<FormWindow*>(w)) continue;
+    if (!found || w->isModal()) found = w;
+  }
+  return found;
 }
 
 FormPeer::FormPeer(rt::Runtime& runtime, rt::Form& form)
@@ -552,6 +751,17 @@ void FormPeer::Show(rt::Modality modality) {
   if (!m_window->isVisible()) {
     m_window->setWindowModality(modality == rt::Modality::Modal ? Qt::ApplicationModal
                                                                 : Qt::NonModal);
+    // A modal window belongs to the one it was opened from: it opens over it
+    // and cannot be minimised or lost behind it on its own.
+    QWidget* owner = modality == rt::Modality::Modal ? OwnerWindow(m_window) : nullptr;
+    if (owner && m_window->parentWidget() != owner) {
+      m_window->setParent(owner, m_window->windowFlags() & ~Qt::WindowMinimizeButtonHint);
+      m_window->setWindowModality(Qt::ApplicationModal);
+    }
+    if (owner) {
+      if (m_window->layout()) m_window->layout()->activate();
+      CentreOver(*m_window, *owner);
+    }
   }
   if (!m_window->focusWidget()) m_window->FocusFirst();
   m_window->show();

@@ -18,6 +18,13 @@ QFont DialogFont();
 
 class FormWindow;
 
+// The program's window a new modal box or window belongs to: the active one,
+// or the top one when none is; nullptr when none is shown. Never `except`.
+QWidget* OwnerWindow(const QWidget* except = nullptr);
+
+// Places a window that is about to show so that its frame is centred on the owner's.
+void CentreOver(QWidget& window, const QWidget& owner);
+
 class FormPeer final : public rt::FormPeer {
  public:
   FormPeer(rt::Runtime& runtime, rt::Form& form);

@@ -4,7 +4,14 @@
 
 #include "app/forms.h"
 
+class QString;
+
 namespace norvane::qt {
+
+// The least width of a window whose title bar shows `caption` whole.
+int CaptionWidth(const QString& caption);
+inline constexpr double kCaptionPoints = 11;
+inline constexpr int kCaptionButtons = 4;
 
 class QtRuntime final : public rt::Runtime {
  public:

@@ -1,14 +1,17 @@
 // PrintForm for real: with no default printer, and on a CUPS PDF printer
-// (run under scripts/cups-session.sh, which says where the PDFs land).
+// (run under scripts/cups-session.sh, which says where the PDFs land) that
+// prints, refuses, has gone or is paused.
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <memory>
 
 #include "app/qt/qtruntime.h"
 #include "tests/qt/test_forms.h"
+#include "ui/main/frmMain.h"
 
 using norvane::qt::QtRuntime;
 using norvane::test::BoxCloser;
@@ -27,6 +30,30 @@ QString Run(const QString& program, const QStringList& arguments, int* exitCode 
   return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 
+QStringList Pdfs(const QString& dir) { return QDir(dir).entryList({"*.pdf"}, QDir::Files); }
+
+bool QueueIdle() {
+  int status = 0;
+  return Run("lpstat", {"-o"}, &status).trimmed().isEmpty() && status == 0;
+}
+
+// Waits until no job is pending and the folder holds `count` PDFs.
+bool WaitForPdfs(const QString& dir, qsizetype count) {
+  QDeadlineTimer deadline(60000);
+  while (!deadline.hasExpired()) {
+    if (QueueIdle() && Pdfs(dir).size() == count) return true;
+    QTest::qWait(50);
+  }
+  return false;
+}
+
+// Runs a CUPS administration command; an empty string when it worked.
+QString Admin(const QString& program, const QStringList& arguments) {
+  int status = 0;
+  Run(program, arguments, &status);
+  return status == 0 ? QString() : program + ' ' + arguments.join(' ') + " failed";
+}
+
 }  // namespace
 
 class PrintTest : public QObject {
@@ -41,6 +68,8 @@ class PrintTest : public QObject {
   }
   void noDefaultPrinterRaisesError();
   void printsTheWindowImageAtItsPhysicalSize();
+  void everyOutcomeReachesTheUser_data();
+  void everyOutcomeReachesTheUser();
 
  private:
   std::unique_ptr<QtRuntime> m_rt;
@@ -65,6 +94,13 @@ void PrintTest::noDefaultPrinterRaisesError() {
   QCOMPARE(closer.seen[0].title, QStringLiteral("Pimbrel's Norvane"));
   QCOMPARE(closer.seen[0].text, error);
   QVERIFY(form.Loaded() && Window("frmTest")->isVisible());
+
+  // The main window traps it and says what it always says of a failed print.
+  m_rt->Show(m_rt->Instance<norvane::frmMain>());
+  QTest::mouseClick(Control<QPushButton>(Window("frmMain"), "cmdPrintForm"), Qt::LeftButton);
+  QCOMPARE(closer.seen.size(), std::size_t{2});
+  QCOMPARE(closer.seen[1].text, QStringLiteral("There has been an error printing this form."));
+  QCOMPARE(closer.seen[1].buttons, QMessageBox::Ok | QMessageBox::Cancel);
 }
 
 void PrintTest::printsTheWindowImageAtItsPhysicalSize() {
@@ -99,6 +135,63 @@ void PrintTest::printsTheWindowImageAtItsPhysicalSize() {
   }
   // 416 x 290 pixels printed at 96 per inch: 4.33 by 3.02 inches, as on the screen.
   QCOMPARE(images, QStringList{"416x290@96x96"});
+}
+
+void PrintTest::everyOutcomeReachesTheUser_data() {
+  QTest::addColumn<QString>("state");
+  QTest::addColumn<bool>("failed");
+  QTest::newRow("printed") << "accepting" << false;
+  QTest::newRow("refused") << "rejecting" << true;
+  QTest::newRow("queue gone") << "deleted" << true;
+  QTest::newRow("paused") << "disabled" << false;  // held, and printed once resumed
+}
+
+void PrintTest::everyOutcomeReachesTheUser() {
+  QFETCH(QString, state);
+  QFETCH(bool, failed);
+  const QString dir = qEnvironmentVariable("NORVANE_PDF_DIR");
+  const QString queue = qEnvironmentVariable("NORVANE_PRINTER");
+  QVERIFY2(!dir.isEmpty() && !queue.isEmpty(), "run under scripts/cups-session.sh");
+  QVERIFY(WaitForPdfs(dir, Pdfs(dir).size()));
+  const qsizetype before = Pdfs(dir).size();
+
+  // Each state is undone whatever the outcome, for the rows after it.
+  const auto restore = qScopeGuard([&] {
+    Admin("cupsaccept", {queue});
+    Admin("cupsenable", {queue});
+    Admin("lpadmin", {"-d", queue});
+  });
+  if (state == "rejecting") QCOMPARE(Admin("cupsreject", {queue}), QString());
+  if (state == "disabled") QCOMPARE(Admin("cupsdisable", {queue}), QString());
+  if (state == "deleted") {
+    // The default printer is a queue that has since been removed.
+    const QString gone = queue + "gone";
+    QCOMPARE(Admin("lpadmin", {"-p", gone, "-E", "-v", "cups-pdf:/" + gone, "-m", "raw"}),
+             QString());
+    QCOMPARE(Admin("lpadmin", {"-d", gone}), QString());
+    QCOMPARE(Admin("lpadmin", {"-x", gone}), QString());
+  }
+
+  auto& main = m_rt->Instance<norvane::frmMain>();
+  m_rt->Show(main);
+  QWidget* window = Window("frmMain");
+  QVERIFY(QTest::qWaitForWindowExposed(window));
+  BoxCloser closer(QMessageBox::Cancel);
+  QTest::mouseClick(Control<QPushButton>(window, "cmdPrintForm"), Qt::LeftButton);
+
+  QStringList messages;
+  for (const auto& box : closer.seen) {
+    messages << box.text;
+    QCOMPARE(box.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+  }
+  QCOMPARE(messages,
+           failed ? QStringList{"There has been an error printing this form."} : QStringList{});
+  if (state == "disabled") {
+    QVERIFY2(!QueueIdle(), "the paused queue holds the job");
+    QCOMPARE(Pdfs(dir).size(), before);
+    QCOMPARE(Admin("cupsenable", {queue}), QString());
+  }
+  QVERIFY2(WaitForPdfs(dir, failed ? before : before + 1), qPrintable(Pdfs(dir).join(' ')));
 }
 
 QTEST_MAIN(PrintTest)

@@ -360,8 +360,9 @@ void RuntimeTest::geometryFromTwips_data() {
                          << "frmGroup" << -1 << QRect(288, 16, 97, 121);
   QTest::newRow("tall button") << "frmTest"
                                << "cmdGo" << -1 << QRect(176, 88, 81, 49);
+  // The first moves down until its circle clears the frame's title and edge.
   QTest::newRow("option 0 in frame") << "frmTest"
-                                     << "optUnit" << 0 << QRect(8, 16, 73, 17);
+                                     << "optUnit" << 0 << QRect(8, 19, 73, 17);
   QTest::newRow("option 2 in frame") << "frmTest"
                                      << "optUnit" << 2 << QRect(8, 64, 73, 17);
   QTest::newRow("label") << "frmTest"

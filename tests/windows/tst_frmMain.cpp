@@ -195,7 +195,9 @@ void MainWindowTest::geometryMatchesTheDesign_data() {
   row("cmdCalculate", -1, {176, 88, 81, 49});
   row("cmdPrintForm", -1, {296, 208, 81, 25});
   row("cmdClose", -1, {296, 240, 81, 33});
-  for (int i = 0; i < 4; ++i) row("optMeasure", i, {296, 32 + 24 * i, 73, 17}, "frmSelect");
+  // The first option moves down until its circle clears the frame's title and edge.
+  row("optMeasure", 0, {296, 35, 73, 17}, "frmSelect");
+  for (int i = 1; i < 4; ++i) row("optMeasure", i, {296, 32 + 24 * i, 73, 17}, "frmSelect");
   row("txtByteResult", -1, {32, 176, 113, 24});
   row("txtMegaResult", -1, {32, 224, 113, 24});
   row("txtGigaResult", -1, {32, 248, 113, 24});
