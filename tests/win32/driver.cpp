@@ -112,9 +112,20 @@ void Type(std::wstring_view text) {
 void ClickAt(HWND window) {
   RECT rect;
   GetWindowRect(window, &rect);
-  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-  SendMouse(MOUSEEVENTF_LEFTDOWN);
-  SendMouse(MOUSEEVENTF_LEFTUP);
+  // Every event carries the place: after a bare pointer warp, a late report of where the
+  // pointer was can move it back under load, and the click lands on the control before.
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  const auto normal = [](int pixel, int size) { return (pixel * 65536 + size - 1) / size; };
+  INPUT inputs[3] = {};
+  for (INPUT& input : inputs) {
+    input.type = INPUT_MOUSE;
+    input.mi.dx = normal((rect.left + rect.right) / 2, width);
+    input.mi.dy = normal((rect.top + rect.bottom) / 2, height);
+    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+  }
+  inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+  inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+  SendInput(3, inputs, sizeof(INPUT));
 }
 
 void MoveMouseTo(HWND window, int x, int y) {
