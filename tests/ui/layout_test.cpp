@@ -17,7 +17,7 @@ using rt::ControlSpec;
 using rt::kTwipsPerPixel;
 
 // A row with just what a name is made of.
-ControlSpec Spec(ControlKind kind, std::string_view text, std::string_view accessibleName = {}) {
+ControlSpec RowOf(ControlKind kind, std::string_view text, std::string_view accessibleName = {}) {
   ControlSpec row{"ctlTest", rt::kNoIndex, kind, "", text, 0, 0, 0, 0, 0};
   row.accessibleName = accessibleName;
   return row;
@@ -115,7 +115,7 @@ TEST_P(EveryWindow, ReachableControlsAreNamedByWordsOnScreen) {
     const std::string name = rt::AccessibleName(c);
     ASSERT_FALSE(name.empty());
     if (c.kind != ControlKind::TextBox) {
-      EXPECT_EQ(name, rt::AccessibleName(Spec(c.kind, c.text))) << "its own caption";
+      EXPECT_EQ(name, rt::AccessibleName(RowOf(c.kind, c.text))) << "its own caption";
       continue;
     }
     int labels = 0;
@@ -201,7 +201,7 @@ class AccessibleName : public ::testing::TestWithParam<NameRow> {};
 
 TEST_P(AccessibleName, IsTheTableNameOrTheCaptionAsShown) {
   const NameRow& row = GetParam();
-  EXPECT_EQ(rt::AccessibleName(Spec(row.kind, row.text, row.accessibleName)), row.expected);
+  EXPECT_EQ(rt::AccessibleName(RowOf(row.kind, row.text, row.accessibleName)), row.expected);
 }
 
 // clang-format off
