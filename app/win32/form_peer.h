@@ -1,5 +1,7 @@
 // One loaded window: a top-level window with native child controls built
 // from the form's layout table.
+// Its members are defined by role: form_peer.cpp (construction and the runtime's operations),
+// controls.cpp, keys.cpp, print.cpp and window.cpp.
 #pragma once
 
 #include <windows.h>
@@ -13,8 +15,6 @@
 namespace norvane::win32 {
 
 class Win32Runtime;
-
-inline constexpr wchar_t kFormClass[] = L"NorvaneForm";
 
 class FormPeer final : public rt::FormPeer {
  public:

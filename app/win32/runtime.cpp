@@ -8,6 +8,7 @@
 
 #include "app/win32/form_peer.h"
 #include "app/win32/text.h"
+#include "app/win32/window.h"
 
 namespace norvane::win32 {
 namespace {

@@ -1,0 +1,323 @@
+#include "app/win32/controls.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cwchar>
+#include <utility>
+
+#include "app/display.h"
+#include "app/win32/accessible.h"
+#include "app/win32/form_peer.h"
+#include "app/win32/runtime.h"
+#include "app/win32/text.h"
+
+namespace norvane::win32 {
+namespace {
+
+constexpr int kFirstControlId = 1000;  // clear of IDOK and IDCANCEL, which keys send
+
+}  // namespace
+
+ControlClass ClassOf(const rt::ControlSpec& row, bool isDefault) {
+  switch (row.kind) {
+    case rt::ControlKind::TextBox: {
+      DWORD style = WS_TABSTOP | ES_AUTOHSCROLL | (row.locked ? ES_READONLY : 0);
+      if (row.alignment == rt::Alignment::Right) style |= ES_RIGHT;
+      if (row.alignment == rt::Alignment::Center) style |= ES_CENTER;
+      return {L"EDIT", style, WS_EX_CLIENTEDGE};
+    }
+    case rt::ControlKind::Frame:
+      return {L"BUTTON", BS_GROUPBOX, 0};
+    case rt::ControlKind::CommandButton:
+      return {L"BUTTON",
+              static_cast<DWORD>(WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON)), 0};
+    case rt::ControlKind::OptionButton:
+      return {L"BUTTON", BS_AUTORADIOBUTTON, 0};
+    case rt::ControlKind::Label: {
+      DWORD style = SS_LEFT;
+      if (row.alignment == rt::Alignment::Right) style = SS_RIGHT;
+      if (row.alignment == rt::Alignment::Center) style = SS_CENTER;
+      return {L"STATIC", style, 0};
+    }
+    case rt::ControlKind::PictureBox:
+      return {L"STATIC", SS_OWNERDRAW, WS_EX_CLIENTEDGE};
+  }
+  return {L"STATIC", 0, 0};
+}
+
+void FormPeer::CreateControls() {
+  const rt::FormLayout& layout = m_form.Layout();
+  std::vector<const rt::ControlSpec*> specs;
+  for (const rt::ControlSpec& row : layout.controls) specs.push_back(&row);
+  // Creation order is z-order, which is the order Tab follows.
+  std::stable_sort(specs.begin(), specs.end(),
+                   [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
+
+  const rt::ControlSpec* previous = nullptr;
+  for (const rt::ControlSpec* row : specs) {
+    int left = row->left;
+    int top = row->top;
+    if (!row->container.empty()) {
+      if (const rt::ControlSpec* container = layout.Find(row->container)) {
+        left += container->left;
+        top += container->top;
+      }
+    }
+    ControlClass kind = ClassOf(*row, row->name == layout.defaultButton);
+    // An option group is the run of option buttons of one container; everything else
+    // stands alone for the arrow keys.
+    const bool continuesGroup = row->kind == rt::ControlKind::OptionButton && previous &&
+                                previous->kind == rt::ControlKind::OptionButton &&
+                                previous->container == row->container;
+    if (!continuesGroup) kind.style |= WS_GROUP;
+    const int id = kFirstControlId + static_cast<int>(m_children.size());
+    const RECT rect{m_runtime.Pixels(left), m_runtime.Pixels(top),
+                    m_runtime.Pixels(left + row->width), m_runtime.Pixels(top + row->height)};
+    HWND window = CreateWindowExW(
+        kind.exStyle, kind.name, Wide(row->text).c_str(), WS_CHILD | WS_VISIBLE | kind.style,
+        rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, m_window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_runtime.Module(), nullptr);
+    if (!window) {
+      throw rt::Error("The control " + std::string(row->name) + " could not be created.");
+    }
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(row->font)), FALSE);
+    m_children.push_back({row, window});
+    if (!row->toolTip.empty()) AddToolTip(m_children.back(), rect);
+    previous = row;
+  }
+  for (const Child& child : m_children) {
+    if (child.row->kind == rt::ControlKind::OptionButton) UpdateTabStops(child.row->container);
+  }
+  ExposeNames();
+}
+
+void FormPeer::ExposeNames() {
+  // A client that reads a box's name from the window names it after the label just before it
+  // in the child order; Tab skips labels, so moving each label there keeps the Tab order.
+  for (const Child& child : m_children) {
+    const Child* label = LabelOf(child);
+    HWND before = GetWindow(child.window, GW_HWNDPREV);
+    if (label && before != label->window) {
+      SetWindowPos(label->window, before ? before : HWND_TOP, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+      KeepLabelPixels(label->window, child.window);
+    }
+    // The control itself answers where the child order cannot: a description, or a name
+    // that no label says.
+    if (!child.row->toolTip.empty() || (!child.row->accessibleName.empty() && !label)) {
+      AnswerWithRow(child.window, *child.row);
+    }
+  }
+}
+
+// A label that overlaps its box used to lie below it and so painted over it last. Above it now,
+// it keeps those pixels if the box leaves out what lies above it: unless something else above
+// (a frame that holds the box) would hide the box too.
+void FormPeer::KeepLabelPixels(HWND label, HWND box) {
+  RECT boxRect, other, overlap;
+  GetWindowRect(box, &boxRect);
+  GetWindowRect(label, &other);
+  if (!IntersectRect(&overlap, &boxRect, &other)) return;
+  for (HWND above = GetWindow(box, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+    GetWindowRect(above, &other);
+    if (above != label && IntersectRect(&overlap, &boxRect, &other)) return;
+  }
+  SetWindowLongW(box, GWL_STYLE, GetWindowLongW(box, GWL_STYLE) | WS_CLIPSIBLINGS);
+}
+
+const FormPeer::Child* FormPeer::LabelOf(const Child& box) const {
+  if (box.row->kind != rt::ControlKind::TextBox && box.row->kind != rt::ControlKind::PictureBox) {
+    return nullptr;
+  }
+  const std::string name = rt::AccessibleName(*box.row);
+  if (name.empty()) return nullptr;
+  for (const Child& child : m_children) {
+    if (child.row->kind == rt::ControlKind::Label && child.row->container == box.row->container &&
+        rt::AccessibleName(*child.row) == name) {
+      return &child;
+    }
+  }
+  return nullptr;
+}
+
+void FormPeer::AddToolTip(const Child& child, const RECT& rect) {
+  if (!m_toolTip) {
+    m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                m_window, nullptr, m_runtime.Module(), nullptr);
+    if (!m_toolTip) return;
+  }
+  std::wstring text = Wide(child.row->toolTip);
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_SUBCLASS;
+  tool.lpszText = text.data();
+  // Frames and labels let the mouse through to the window, so their tip is a
+  // region of the window; other controls carry their own.
+  if (child.row->kind == rt::ControlKind::Frame || child.row->kind == rt::ControlKind::Label) {
+    tool.hwnd = m_window;
+    tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(child.window));
+    tool.rect = rect;
+  } else {
+    tool.uFlags |= TTF_IDISHWND;
+    tool.hwnd = m_window;
+    tool.uId = reinterpret_cast<UINT_PTR>(child.window);
+  }
+  SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+HFONT FormPeer::Font(const rt::FontSpec* face, LONG pixelHeight) {
+  if (auto found = m_fonts.find({face, pixelHeight}); found != m_fonts.end()) {
+    return found->second;
+  }
+  const double points = face ? face->points : 8.0;
+  LOGFONTW font{};
+  font.lfHeight = -static_cast<LONG>(std::lround(points * m_runtime.Dpi() / 72.0));
+  // A bitmap face comes in a few sizes only, and would stop shrinking at the smallest.
+  if (pixelHeight > 0) {
+    font.lfHeight = -pixelHeight;
+    font.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+  }
+  if (face) {
+    font.lfWeight = face->weight;
+    font.lfItalic = face->italic;
+    font.lfUnderline = face->underline;
+    font.lfStrikeOut = face->strikeout;
+    font.lfCharSet = static_cast<BYTE>(face->charset);
+    const std::wstring name = Wide(face->name);
+    name.copy(font.lfFaceName, LF_FACESIZE - 1);
+  } else {
+    // The system's standard dialog font.
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    std::wstring_view(L"MS Shell Dlg").copy(font.lfFaceName, LF_FACESIZE - 1);
+  }
+  HFONT handle = CreateFontIndirectW(&font);
+  m_fonts.emplace(std::make_pair(face, pixelHeight), handle);
+  return handle;
+}
+
+void FormPeer::PrepareTexts() {
+  for (const Child& child : m_children) {
+    if (child.row->kind == rt::ControlKind::TextBox && !child.row->locked) {
+      // Typing stops at the limit; a paste that would pass it is refused whole.
+      SendMessageW(child.window, EM_SETLIMITTEXT, static_cast<WPARAM>(rt::kEntryMaxLength), 0);
+      SetWindowSubclass(child.window, EntryProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    } else {
+      FitText(child);
+    }
+  }
+}
+
+void FormPeer::FitText(const Child& child) {
+  const bool textBox = child.row->kind == rt::ControlKind::TextBox;
+  if (!(textBox && child.row->locked) && child.row->kind != rt::ControlKind::Label) return;
+  const int length = GetWindowTextLengthW(child.window);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextW(child.window, text.data(), static_cast<int>(text.size()))));
+  HFONT chosen = Font(child.row->font);
+  LOGFONTW design{};
+  GetObjectW(chosen, sizeof design, &design);
+  HDC dc = GetDC(child.window);
+  const HGDIOBJ old = SelectObject(dc, chosen);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  const LONG designHeight = design.lfHeight < 0 ? -design.lfHeight : metrics.tmHeight;
+  const bool prefix = !textBox && !(GetWindowLongW(child.window, GWL_STYLE) & SS_NOPREFIX);
+  auto fits = [&](HFONT font) {
+    SelectObject(dc, font);
+    if (textBox) {
+      // The edit box's margins follow its font; measured with the font it would have.
+      SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+      RECT area{};
+      SendMessageW(child.window, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+      SIZE extent{};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+      // Strictly inside: a caret past the right edge would scroll the text.
+      return extent.cx < area.right - area.left;
+    }
+    RECT client{};
+    GetClientRect(child.window, &client);
+    RECT needed = client;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+              DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | (prefix ? 0 : DT_NOPREFIX));
+    // A column to spare, as in a text box, so that no glyph touches the edge.
+    return needed.right < client.right && needed.bottom <= client.bottom;
+  };
+  if (!text.empty() && !fits(chosen)) {
+    for (LONG height = designHeight - 1; height > 0; --height) {
+      chosen = Font(child.row->font, height);
+      if (fits(chosen)) break;
+    }
+  }
+  SelectObject(dc, old);
+  ReleaseDC(child.window, dc);
+  SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
+}
+
+LRESULT CALLBACK FormPeer::EntryProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR data) {
+  // Ctrl+V, Shift+Insert and the context menu all come here.
+  if (message == WM_PASTE) {
+    reinterpret_cast<FormPeer*>(data)->Paste(box);
+    return 0;
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(box, EntryProc, id);
+  return DefSubclassProc(box, message, wParam, lParam);
+}
+
+void FormPeer::Paste(HWND box) {
+  if (GetWindowLongW(box, GWL_STYLE) & ES_READONLY) return;
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(box)) return;
+  std::wstring pasted;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+      pasted.assign(text, wcsnlen(text, GlobalSize(data) / sizeof(wchar_t)));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  const std::wstring text = Wide(rt::PastedEntryText(Utf8(pasted)));
+  DWORD start = 0, end = 0;
+  SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const auto kept = static_cast<std::size_t>(GetWindowTextLengthW(box)) - (end - start);
+  const auto limit = static_cast<std::size_t>(SendMessageW(box, EM_GETLIMITTEXT, 0, 0));
+  if (kept + text.size() > limit) {
+    m_runtime.MsgBox(rt::kPasteTooLong);
+    return;
+  }
+  SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+HWND FormPeer::FirstTabStop() const {
+  for (const Child& child : m_children) {
+    if (GetWindowLongW(child.window, GWL_STYLE) & WS_TABSTOP) return child.window;
+  }
+  return nullptr;
+}
+
+void FormPeer::UpdateTabStops(std::string_view container) {
+  std::vector<HWND> group;
+  HWND selected = nullptr;
+  for (const Child& child : m_children) {
+    if (child.row->kind != rt::ControlKind::OptionButton || child.row->container != container) {
+      continue;
+    }
+    group.push_back(child.window);
+    if (!selected && SendMessageW(child.window, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+      selected = child.window;
+    }
+  }
+  if (group.empty()) return;
+  if (!selected) selected = group.front();
+  for (HWND button : group) {
+    const LONG style = GetWindowLongW(button, GWL_STYLE);
+    SetWindowLongW(button, GWL_STYLE,
+                   button == selected ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+  }
+}
+
+}  // namespace norvane::win32
