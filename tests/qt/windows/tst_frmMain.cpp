@@ -10,7 +10,7 @@
 
 #include "app/qt/qtruntime.h"
 #include "engine/conversion.h"
-#include "tests/windows/windows.h"
+#include "tests/qt/windows/windows.h"
 #include "ui/about/frmAbout.h"
 #include "ui/main/frmMain.h"
 

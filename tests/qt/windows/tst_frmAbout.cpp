@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "app/qt/qtruntime.h"
-#include "tests/windows/windows.h"
+#include "tests/qt/windows/windows.h"
 #include "ui/about/frmAbout.h"
 #include "ui/about/picture.h"
 #include "ui/main/frmMain.h"
