@@ -1,4 +1,4 @@
-#include "app/qt/formpeer.h"
+#include "app/qt/form_peer.h"
 
 #include <QAccessibleWidget>
 #include <QAction>
@@ -31,7 +31,7 @@
 #include "app/display.h"
 #include "app/qt/picture.h"
 #include "app/qt/print.h"
-#include "app/qt/strings.h"
+#include "app/qt/text.h"
 
 namespace norvane::qt {
 namespace {
