@@ -11,8 +11,10 @@
 #include <QStyle>
 #include <algorithm>
 
+#include "app/qt/controls.h"
 #include "app/qt/form_peer.h"
 #include "app/qt/text.h"
+#include "app/qt/window.h"
 
 namespace norvane::qt {
 
