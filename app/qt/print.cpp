@@ -15,7 +15,7 @@
 #include <string>
 
 #include "app/forms.h"
-#include "app/qt/strings.h"
+#include "app/qt/text.h"
 
 namespace norvane::qt {
 namespace {

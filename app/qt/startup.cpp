@@ -7,7 +7,7 @@
 #include "app/icon.h"
 #include "app/identity.h"
 #include "app/qt/picture.h"
-#include "app/qt/strings.h"
+#include "app/qt/text.h"
 
 namespace norvane::qt {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/qt/qtruntime.h"
+#include "app/qt/runtime.h"
 
 namespace norvane::qt {
 

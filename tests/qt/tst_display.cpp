@@ -22,7 +22,7 @@
 #include <memory>
 
 #include "app/display.h"
-#include "app/qt/qtruntime.h"
+#include "app/qt/runtime.h"
 #include "engine/conversion.h"
 #include "tests/qt/test_forms.h"
 #include "ui/about/frmAbout.h"

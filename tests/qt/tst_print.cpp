@@ -9,7 +9,7 @@
 #include <QTest>
 #include <memory>
 
-#include "app/qt/qtruntime.h"
+#include "app/qt/runtime.h"
 #include "tests/qt/test_forms.h"
 #include "ui/main/frmMain.h"
 

@@ -13,7 +13,7 @@
 #include <QTest>
 #include <memory>
 
-#include "app/qt/qtruntime.h"
+#include "app/qt/runtime.h"
 #include "app/qt/startup.h"
 #include "tests/qt/test_forms.h"
 #include "ui/about/frmAbout.h"

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <memory>
 
-#include "app/qt/qtruntime.h"
+#include "app/qt/runtime.h"
 #include "engine/conversion.h"
 #include "tests/qt/windows/windows.h"
 #include "ui/about/frmAbout.h"

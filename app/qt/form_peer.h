@@ -5,25 +5,11 @@
 
 #include "app/forms.h"
 
-class QFont;
 class QWidget;
 
 namespace norvane::qt {
 
-// Twips of a layout to device-independent pixels: the back end's only conversion.
-int Pixels(int twips);
-
-// The face every control without a font of its own uses, and the message boxes too.
-QFont DialogFont();
-
 class FormWindow;
-
-// The program's window a new modal box or window belongs to: the active one,
-// or the top one when none is; nullptr when none is shown. Never `except`.
-QWidget* OwnerWindow(const QWidget* except = nullptr);
-
-// Places a window that is about to show so that its frame is centred on the owner's.
-void CentreOver(QWidget& window, const QWidget& owner);
 
 class FormPeer final : public rt::FormPeer {
  public:

@@ -1,4 +1,4 @@
-#include "app/qt/qtruntime.h"
+#include "app/qt/runtime.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -11,8 +11,10 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "app/qt/formpeer.h"
-#include "app/qt/strings.h"
+#include "app/qt/controls.h"
+#include "app/qt/form_peer.h"
+#include "app/qt/text.h"
+#include "app/qt/window.h"
 
 namespace norvane::qt {
 
