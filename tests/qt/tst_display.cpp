@@ -175,8 +175,13 @@ QWidget* DisplayTest::ShowMain(const QString& style, bool dark) {
   if (dark) QApplication::setPalette(DarkPalette());
   m_rt->Show(m_rt->Instance<frmMain>());
   QWidget* window = Window("frmMain");
-  if (window) window->move(40, 40);
-  return window && QTest::qWaitForWindowExposed(window) ? window : nullptr;
+  if (!window || !QTest::qWaitForWindowExposed(window)) return nullptr;
+  // Away from the screen's centre, where a window manager may place it. Moved once it is
+  // mapped, so that the manager's own placement cannot undo the move.
+  window->move(40, 40);
+  const bool moved = QTest::qWaitFor(
+      [window] { return (window->pos() - QPoint(40, 40)).manhattanLength() < 100; }, 5000);
+  return moved ? window : nullptr;
 }
 
 void DisplayTest::Convert(QWidget* window, const QString& amount, int unit) {
