@@ -1,6 +1,5 @@
 #include "app/qt/window.h"
 
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -13,6 +12,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "app/qt/accessible.h"
 #include "app/qt/controls.h"
 #include "app/qt/keys.h"
 #include "app/qt/picture.h"
@@ -62,21 +62,9 @@ class ClientArea final : public QWidget {
 
 QWidget& FormWindow::Client() const { return *m_client; }
 
-namespace {
-// A plain top-level widget reaches a screen reader as a mere filler; say
-// which windows are the program's frame and which its dialogs.
-QAccessibleInterface* AccessibleWindow(const QString& /*className*/, QObject* object) {
-  auto* window = object && object->isWidgetType() ? dynamic_cast<FormWindow*>(object) : nullptr;
-  if (!window) return nullptr;
-  const bool dialog = window->windowType() == Qt::Dialog;
-  return new QAccessibleWidget(window, dialog ? QAccessible::Dialog : QAccessible::Window);
-}
-}  // namespace
-
 FormWindow::FormWindow(rt::Runtime& runtime, rt::Form& form)
     : m_runtime(&runtime), m_form(&form), m_layout(form.Layout()) {
-  [[maybe_unused]] static const bool kFactory =
-      (QAccessible::installFactory(AccessibleWindow), true);
+  InstallAccessibleObjects();
   setObjectName(ToQString(m_layout.name));
   setWindowTitle(ToQString(m_layout.caption));
   if (m_layout.icon) setWindowIcon(QIcon(QPixmap::fromImage(ToImage(*m_layout.icon))));

@@ -5,14 +5,16 @@
 inside scripts/xsession.sh --a11y (and scripts/cups-session.sh for PrintTest).
 """
 
+import bisect
 import glob
+import itertools
 import os
 import subprocess
 import sys
 import unittest
 
-from desktop import (ROLE, STATE, Program, children, has_state, key, name, poll,
-                     role, selection_of, text_of, type_text)
+from desktop import (ROLE, STATE, Program, TextQueries, children, has_state, key, name,
+                     poll, role, selection_of, text_of, type_text)
 
 EXE = None  # set from the command line
 
@@ -247,6 +249,65 @@ class AboutTest(Case):
         type_text("1")
         key("Return")
         self.wait_results(["1024", "1", "0.00098", "0"])
+
+
+class TextQueriesTest(Case):
+    """Every text query a screen reader may ask, on the entry and a result box, empty and filled:
+    each answers at once (a program that does not is killed) and with the right piece."""
+
+    AMOUNT = " -1.75555970201398E+305 "
+    LONGEST = "-1.79769313486232E+308"  # what AMOUNT in Kilobytes is in bytes
+    # Pieces by character, word (what Ctrl+Right skips), sentence and line, start to end.
+    PIECES = {
+        "": {},
+        AMOUNT: {"word": [" ", "-", "1", ".", "75555970201398E", "+", "305 "]},
+        LONGEST: {"word": ["-", "1", ".", "79769313486232E", "+", "308"]},
+    }
+    # AT-SPI's boundaries; Qt's bridge asks one question for the start and end kinds of each.
+    BOUNDARIES = [("char", 0), ("word", 1), ("word", 2), ("sentence", 3), ("sentence", 4),
+                  ("line", 5), ("line", 6)]
+    SIDES = [("GetTextBeforeOffset", -1), ("GetTextAtOffset", 0), ("GetTextAfterOffset", 1)]
+
+    @classmethod
+    def expected(cls, text, kind, offset, side):
+        pieces = list(text) if kind == "char" else cls.PIECES[text].get(kind, [text] if text else [])
+        if offset > len(text):
+            return ("", -1, -1)
+        stops = [0] + list(itertools.accumulate(len(p) for p in pieces))
+        index = bisect.bisect_right(stops, offset) - 1
+        if index == len(pieces) and pieces and kind != "char":
+            index -= 1  # the caret at the end stands in the last piece, but at no character
+        index += side
+        if index < 0:
+            return ("", 0, 0)
+        if index >= len(pieces):
+            return ("", len(text), len(text))
+        return (pieces[index], stops[index], stops[index + 1])
+
+    def wrong_answers(self, queries, acc, what):
+        text = text_of(acc)
+        wrong = []
+        for offset in range(len(text) + 2):
+            for (kind, boundary), (method, side) in itertools.product(self.BOUNDARIES, self.SIDES):
+                asked = f"{method}({offset}, {kind} {boundary}) on {what} {text!r}"
+                answer = queries.ask(acc, method, offset, boundary, asked)
+                expected = self.expected(text, kind, offset, side)
+                if answer != expected:
+                    wrong.append(f"{asked}: {answer}, not {expected}")
+        return wrong
+
+    def test_every_text_query_answers_at_once_and_right(self):
+        queries = TextQueries(self.p)
+        bytes_box = self.results[0]
+        wrong = (self.wrong_answers(queries, self.entry, "the empty entry")
+                 + self.wrong_answers(queries, bytes_box, "the empty Bytes box"))
+        type_text(self.AMOUNT)
+        self.p.wait_text(self.entry, self.AMOUNT, "the entry box")
+        key("Return")
+        poll(lambda: text_of(bytes_box) == self.LONGEST, "the Bytes result")
+        wrong += (self.wrong_answers(queries, self.entry, "the entry")
+                  + self.wrong_answers(queries, bytes_box, "the Bytes box"))
+        self.assertEqual(wrong[:20], [], f"{len(wrong)} wrong answers")
 
 
 class PrintFailureTest(Case):
