@@ -144,6 +144,13 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
+bool FormWindow::focusNextPrevChild(bool next) {
+  if (!QWidget::focusNextPrevChild(next)) return false;
+  // Qt has told assistive technology of the new focus by now.
+  SelectAfterTab(focusWidget());
+  return true;
+}
+
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::PaletteChange) {
     for (const auto& [row, widget] : m_controls) {

@@ -1,5 +1,5 @@
-// The text boxes as assistive technology reads them: the pieces of text it asks for, and boxes
-// it may not change.
+// The text boxes as assistive technology reads them: the pieces of text it asks for, the
+// order in which it hears of a focus, and boxes it may not change.
 #include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
@@ -27,6 +27,7 @@ class AccessibleTest : public QObject {
 
   void pieces_data();
   void pieces();
+  void focusByTabIsToldBeforeTheSelection();
   void lockedBoxRefusesChanges();
 
  private:
@@ -89,6 +90,30 @@ void AccessibleTest::pieces() {
       PieceOf(text, offset, QAccessible::TextBoundaryType(boundary), Side(side));
   QCOMPARE(piece.start, start);
   QCOMPARE(piece.end, end);
+}
+
+// Qt tells assistive technology of a focus just after QApplication::focusChanged; a selection
+// told before it makes Orca hear the caret move into the box first, and nothing of the focus.
+void AccessibleTest::focusByTabIsToldBeforeTheSelection() {
+  auto* entry = Control<QLineEdit>(m_window, "txtEntry");
+  QWidget* result = Control(m_window, "txtResult");
+  entry->setText("12 34");
+  result->setFocus();
+  QTRY_COMPARE(QApplication::focusWidget(), result);
+  QStringList told;
+  const QObject listening;
+  connect(qApp, &QApplication::focusChanged, &listening, [&] { told << "focus"; });
+  connect(entry, &QLineEdit::selectionChanged, &listening, [&] { told << "selection"; });
+  QTest::keyClick(result, Qt::Key_Tab);
+  QCOMPARE(QApplication::focusWidget(), entry);
+  QCOMPARE(told, QStringList({"focus", "selection"}));
+  QCOMPARE(entry->selectedText(), entry->text());
+  // Offsets -1 and -2 are the end and the caret.
+  QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(entry)->textInterface();
+  int start = 0, end = 0;
+  QCOMPARE(text->textAtOffset(-2, QAccessible::WordBoundary, &start, &end), QStringLiteral("34"));
+  QCOMPARE(text->textBeforeOffset(-1, QAccessible::WordBoundary, &start, &end),
+           QStringLiteral("12 "));
 }
 
 // What the user cannot change, assistive technology cannot either.
