@@ -2,6 +2,7 @@
 
 #include <QAccessibleWidget>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
@@ -168,16 +169,36 @@ class TextBoxObject final : public QAccessibleWidget,
   }
 };
 
+// A window is a frame or a dialog. As a dialog opens, Orca 43 reads its name and those of its
+// labels that hold three words or more and are no part of the name; the others, such as a
+// title, a version or an address, reach it as the dialog's description.
+class WindowObject final : public QAccessibleWidget {
+ public:
+  using QAccessibleWidget::QAccessibleWidget;
+
+  QString text(QAccessible::Text kind) const override {
+    QString text = QAccessibleWidget::text(kind);
+    if (kind != QAccessible::Description || role() != QAccessible::Dialog) return text;
+    QStringList passedOver;
+    if (!text.isEmpty()) passedOver << text;
+    for (const QLabel* label : widget()->findChildren<QLabel*>()) {
+      const QString shown = label->text().simplified();
+      if (shown.isEmpty() || !label->isVisibleTo(widget())) continue;
+      if (shown.count(u' ') < 2 || widget()->windowTitle().contains(shown)) passedOver << shown;
+    }
+    return passedOver.join(u", ");
+  }
+};
+
 QAccessibleInterface* Factory(const QString& /*className*/, QObject* object) {
   if (!object || !object->isWidgetType()) return nullptr;
   if (auto* box = qobject_cast<QLineEdit*>(object)) {
     return box->echoMode() == QLineEdit::Normal ? new TextBoxObject(box) : nullptr;
   }
-  // A plain top-level widget reaches a screen reader as a mere filler; say which windows are
-  // the program's frame and which its dialogs.
+  // A plain top-level widget reaches a screen reader as a mere filler.
   if (auto* window = dynamic_cast<FormWindow*>(object)) {
     const bool dialog = window->windowType() == Qt::Dialog;
-    return new QAccessibleWidget(window, dialog ? QAccessible::Dialog : QAccessible::Window);
+    return new WindowObject(window, dialog ? QAccessible::Dialog : QAccessible::Window);
   }
   return nullptr;
 }

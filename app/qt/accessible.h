@@ -7,8 +7,9 @@
 
 namespace norvane::qt {
 
-// From now on, once and for the whole program: a window says whether it is a frame or a dialog,
-// and a line edit answers every text query with PieceOf, at once.
+// From now on, once and for the whole program: a window says whether it is a frame or a dialog
+// (a dialog with the texts a screen reader passes over as its description), and a line edit
+// answers every text query with PieceOf, at once.
 void InstallAccessibleObjects();
 
 enum class Side { Before, At, After };
