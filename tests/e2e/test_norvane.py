@@ -9,12 +9,15 @@ import bisect
 import glob
 import itertools
 import os
+import re
 import subprocess
 import sys
 import unittest
 
-from desktop import (ROLE, STATE, Program, TextQueries, children, has_state, key, name,
-                     poll, role, selection_of, text_of, type_text)
+from desktop import (ROLE, STATE, Program, TextQueries, children, has_state, key,
+                     name, poll, press_button, release_button, role, selection_of, text_of,
+                     type_text)
+from screen_reader import ScreenReader
 
 EXE = None  # set from the command line
 
@@ -83,6 +86,18 @@ class Case(unittest.TestCase):
 
     def checked_units(self):
         return [u for u, acc in zip(UNITS, self.units) if has_state(acc, STATE.CHECKED)]
+
+    def open_menu(self, title, entries):
+        def shown():
+            for item in self.p.all(ROLE.MENU_ITEM):
+                if name(item) == title and role(item.get_parent()) == ROLE.MENU_BAR:
+                    for menu in children(item):
+                        if role(menu) == ROLE.POPUP_MENU and has_state(menu, STATE.SHOWING):
+                            return menu
+            return None
+        menu = poll(shown, f"the {title} menu to open")
+        self.assertEqual([name(i) for i in children(menu) if role(i) == ROLE.MENU_ITEM], entries)
+        return menu
 
 
 class MainWindowTest(Case):
@@ -211,18 +226,6 @@ class MainWindowTest(Case):
         self.p.wait_focus(self.entry, "the entry box")
         self.assertEqual(self.result_texts(), ["2048", "2", "0.00195", "0"])
 
-    def open_menu(self, title, entries):
-        def shown():
-            for item in self.p.all(ROLE.MENU_ITEM):
-                if name(item) == title and role(item.get_parent()) == ROLE.MENU_BAR:
-                    for menu in children(item):
-                        if role(menu) == ROLE.POPUP_MENU and has_state(menu, STATE.SHOWING):
-                            return menu
-            return None
-        menu = poll(shown, f"the {title} menu to open")
-        self.assertEqual([name(i) for i in children(menu) if role(i) == ROLE.MENU_ITEM], entries)
-        return menu
-
 
 class AboutTest(Case):
     def test_about_by_alt_h_b_closed_by_esc_then_enter(self):
@@ -308,6 +311,90 @@ class TextQueriesTest(Case):
         wrong += (self.wrong_answers(queries, self.entry, "the entry")
                   + self.wrong_answers(queries, bytes_box, "the Bytes box"))
         self.assertEqual(wrong[:20], [], f"{len(wrong)} wrong answers")
+
+
+class SpokenTest(Case):
+    """What Debian's screen reader says at every Tab stop before and after a conversion, on a
+    refusal and as About opens: the names and the values that the window shows, whole."""
+
+    AMOUNT = "-1.75555970201398E+305"
+    NUMBER = re.compile(r"[-+]?\d[\d.]*(?:E[-+]?\d+)?")
+
+    def setUp(self):
+        super().setUp()
+        self.orca = ScreenReader()
+        self.addCleanup(self.orca.stop)
+        self.orca.wait_until(lambda said: any(self.names(u, ENTRY_NAME) for u in said),
+                             "name the focused entry as it starts")
+
+    @staticmethod
+    def names(utterance, name):
+        """Whether the utterance is the name of a control, with Orca's words for its kind."""
+        return utterance.rstrip(".") == name or utterance.startswith(name + " ")
+
+    @staticmethod
+    def tells(said, value):
+        """Whether `value` is said whole, not as a part of a longer or shorter number."""
+        whole = re.compile(rf"(?<![\w.+-]){re.escape(value)}(?![\w.+-])")
+        return any(whole.search(u) for u in said)
+
+    def stop_at(self, keys, name_, value):
+        """Presses the keys; waits until Orca has said the name, and then the value."""
+        def said_both(said):
+            named = [i for i, u in enumerate(said) if self.names(u, name_)]
+            return named and (not value or self.tells(said[named[0]:], value))
+        since = len(self.orca.said)
+        key(*keys)
+        return self.orca.wait_until(said_both, f"say {name_!r}, then {value!r}", since)
+
+    def round_of_tab_stops(self):
+        texts = {name(t): t for t in self.p.all(ROLE.TEXT)}
+        stops = [("Calculate", ""), ("Print Form", ""), ("Close", ""), ("Kilobytes", "")]
+        stops += [(unit, text_of(texts[unit]))
+                  for unit in ["Bytes", "Megabytes", "Gigabytes", "Kilobytes"]]
+        stops.append((ENTRY_NAME, text_of(self.entry)))
+        said = []
+        for name_, value in stops:
+            said += self.stop_at(["Tab"], name_, value)
+        # No number that the window does not show, such as one cut short.
+        spoken = {n for u in said for n in self.NUMBER.findall(u)}
+        self.assertLessEqual(spoken, {value for _, value in stops}, said)
+
+    def test_tab_stops_refusal_and_about_are_said_as_shown(self):
+        self.round_of_tab_stops()
+        type_text(self.AMOUNT)
+        self.p.wait_text(self.entry, self.AMOUNT, "the entry box")
+        key("Return")
+        poll(lambda: text_of(self.results[0]) == TextQueriesTest.LONGEST, "the Bytes result")
+        self.round_of_tab_stops()
+
+        self.replace_entry("abc")
+        self.stop_at(["Return"], "OK", "")
+        self.assertIn(INVALID, self.orca.said)
+        self.stop_at(["Return"], ENTRY_NAME, "abc")
+
+        # The menu opens by the pointer: Qt holds each key until Orca has seen it (for 100 ms at
+        # most) but not an access key, so a late Alt may close the menu that Alt+H has opened.
+        # Orca must have seen the button go down and up before About opens, or it takes About
+        # for a window that the pointer has made known already, and names nothing.
+        handled = len(self.orca.handled)
+        def seen(button):
+            self.orca.wait_until(lambda events: button in events, f"deal with {button}", handled,
+                                 of="handled")
+        press_button(self.p.find(ROLE.MENU_ITEM, "Help"))
+        seen("mouse:button:1p")
+        release_button()
+        seen("mouse:button:1r")
+        self.open_menu("Help", ["Instructions", "About"])
+        since = len(self.orca.said)
+        key("b")
+        about = self.p.top_level("About " + TITLE, roles=(ROLE.DIALOG,))
+        shown = [name(a).strip() for a in self.p.all(ROLE.LABEL, about) if name(a).strip()]
+        self.assertEqual(len(shown), 5, shown)
+        self.orca.wait_until(
+            lambda said: any(u.startswith("About " + TITLE + " dialog") for u in said)
+            and all(any(text in u for u in said) for text in shown),
+            f"say the About window's name and every text it shows, {shown}", since)
 
 
 class PrintFailureTest(Case):
