@@ -134,12 +134,35 @@ void ApplyColour(QWidget& widget, rt::Rgb wanted) {
 
 namespace {
 
+// Qt tells assistive technology of a new focus only once the widget has taken it, and a line
+// edit that takes it by Tab has selected its text by then: Orca hears the caret move first,
+// moves to the box without a word and lets the focus pass unsaid. Taken by Tab, a text box
+// selects its text once the focus is told, in SelectAfterTab.
+class TextBox : public QLineEdit {
+ public:
+  using QLineEdit::QLineEdit;
+  void SelectAfterTab() {
+    if (m_tabbedIn && hasFocus() && !hasSelectedText()) selectAll();
+    m_tabbedIn = false;
+  }
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override {
+    m_tabbedIn = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    QFocusEvent untabbed(QEvent::FocusIn, Qt::OtherFocusReason);
+    QLineEdit::focusInEvent(m_tabbedIn ? &untabbed : event);
+  }
+
+ private:
+  bool m_tabbedIn = false;
+};
+
 // A result box shows its whole value as the engine wrote it: a value wider
 // than the box at the design font is drawn in a smaller size of the same face,
 // never scrolled or cut. The box keeps its size and place.
-class ResultBox final : public QLineEdit {
+class ResultBox final : public TextBox {
  public:
-  ResultBox(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
+  ResultBox(const QString& text, QWidget* parent) : TextBox(text, parent) {
     connect(this, &QLineEdit::textChanged, this, [this] { Fit(); });
   }
   void SetDesignFont(const QFont& font) {
@@ -186,10 +209,10 @@ class ResultBox final : public QLineEdit {
 
 // The entry keeps one line: a paste, by whichever means, loses the line
 // breaks at its ends, and one that would not fit is refused as a whole.
-class EntryBox final : public QLineEdit {
+class EntryBox final : public TextBox {
  public:
   EntryBox(const QString& text, QWidget* parent, std::function<void()> tooLong)
-      : QLineEdit(text, parent), m_tooLong(std::move(tooLong)) {
+      : TextBox(text, parent), m_tooLong(std::move(tooLong)) {
     setMaxLength(rt::kEntryMaxLength);
   }
 
@@ -239,6 +262,10 @@ class EntryBox final : public QLineEdit {
 };
 
 }  // namespace
+
+void SelectAfterTab(QWidget* focused) {
+  if (auto* box = dynamic_cast<TextBox*>(focused)) box->SelectAfterTab();
+}
 
 QWidget* FormWindow::Build(const rt::ControlSpec& row, QWidget* parent) {
   const QString text = ToQString(row.text);

@@ -24,5 +24,7 @@ bool IsDark(const QColor& background);
 void SetGroupTabStops(QRadioButton& member, bool onlyThis = true);
 void KeepCircleInsideFrame(QRadioButton& option);
 void ApplyColour(QWidget& widget, rt::Rgb wanted);
+// Ends a move of the focus by Tab: a text box that took it selects its text now.
+void SelectAfterTab(QWidget* focused);
 
 }  // namespace norvane::qt

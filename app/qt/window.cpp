@@ -1,6 +1,5 @@
 #include "app/qt/window.h"
 
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -13,6 +12,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "app/qt/accessible.h"
 #include "app/qt/controls.h"
 #include "app/qt/keys.h"
 #include "app/qt/picture.h"
@@ -62,21 +62,9 @@ class ClientArea final : public QWidget {
 
 QWidget& FormWindow::Client() const { return *m_client; }
 
-namespace {
-// A plain top-level widget reaches a screen reader as a mere filler; say
-// which windows are the program's frame and which its dialogs.
-QAccessibleInterface* AccessibleWindow(const QString& /*className*/, QObject* object) {
-  auto* window = object && object->isWidgetType() ? dynamic_cast<FormWindow*>(object) : nullptr;
-  if (!window) return nullptr;
-  const bool dialog = window->windowType() == Qt::Dialog;
-  return new QAccessibleWidget(window, dialog ? QAccessible::Dialog : QAccessible::Window);
-}
-}  // namespace
-
 FormWindow::FormWindow(rt::Runtime& runtime, rt::Form& form)
     : m_runtime(&runtime), m_form(&form), m_layout(form.Layout()) {
-  [[maybe_unused]] static const bool kFactory =
-      (QAccessible::installFactory(AccessibleWindow), true);
+  InstallAccessibleObjects();
   setObjectName(ToQString(m_layout.name));
   setWindowTitle(ToQString(m_layout.caption));
   if (m_layout.icon) setWindowIcon(QIcon(QPixmap::fromImage(ToImage(*m_layout.icon))));
@@ -154,6 +142,13 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
+}
+
+bool FormWindow::focusNextPrevChild(bool next) {
+  if (!QWidget::focusNextPrevChild(next)) return false;
+  // Qt has told assistive technology of the new focus by now.
+  SelectAfterTab(focusWidget());
+  return true;
 }
 
 bool FormWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -50,6 +50,7 @@ class FormWindow final : public QWidget {
     if (m_form) m_runtime->Unload(*m_form);
   }
   void keyPressEvent(QKeyEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

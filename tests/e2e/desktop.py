@@ -14,7 +14,7 @@ import time
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi, GLib  # noqa: E402
+from gi.repository import Atspi, Gio, GLib  # noqa: E402
 
 TIMEOUT = 10.0  # seconds; generous for a loaded CI machine
 POLL = 0.02
@@ -58,6 +58,17 @@ def xdotool(*args):
 def key(*keys):
     """Real key presses and releases through the X server, to the focused window."""
     xdotool("key", "--delay", "40", *keys)
+
+
+def press_button(acc):
+    """Presses the pointer's first button, and holds it, in the middle of the object."""
+    box = acc.get_extents(Atspi.CoordType.SCREEN)
+    xdotool("mousemove", str(box.x + box.width // 2), str(box.y + box.height // 2),
+            "mousedown", "1")
+
+
+def release_button():
+    xdotool("mouseup", "1")
 
 
 def type_text(text):
@@ -226,3 +237,32 @@ class Program:
     def wait_text(self, acc, expected, what):
         poll(lambda: text_of(acc) == expected,
              lambda: f"{what} to show {expected!r} (shows {text_of(acc)!r})")
+
+
+class TextQueries:
+    """Asks the program's text objects over the accessibility bus itself, each question with a
+    timeout: a program that does not answer is killed, and the question named."""
+
+    TIMEOUT_MS = 5000
+
+    def __init__(self, program):
+        self.program = program
+        session = Gio.bus_get_sync(Gio.BusType.SESSION)
+        address = session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress",
+                                    None, GLib.VariantType("(s)"), Gio.DBusCallFlags.NONE,
+                                    self.TIMEOUT_MS, None).unpack()[0]
+        flags = (Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
+                 | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION)
+        self.bus = Gio.DBusConnection.new_for_address_sync(address, flags, None, None)
+
+    def ask(self, acc, method, offset, boundary, what):
+        """(text, start, end) of one Get*Offset question."""
+        try:
+            reply = self.bus.call_sync(acc.app.bus_name, acc.path, "org.a11y.atspi.Text", method,
+                                       GLib.Variant("(iu)", (offset, boundary)),
+                                       GLib.VariantType("(sii)"), Gio.DBusCallFlags.NONE,
+                                       self.TIMEOUT_MS, None)
+        except GLib.Error as e:
+            self.program.kill()
+            raise AssertionError(f"{what}: no answer ({e.message}); the program was killed")
+        return tuple(reply.unpack())

@@ -5,14 +5,19 @@
 inside scripts/xsession.sh --a11y (and scripts/cups-session.sh for PrintTest).
 """
 
+import bisect
 import glob
+import itertools
 import os
+import re
 import subprocess
 import sys
 import unittest
 
-from desktop import (ROLE, STATE, Program, children, has_state, key, name, poll,
-                     role, selection_of, text_of, type_text)
+from desktop import (ROLE, STATE, Program, TextQueries, children, has_state, key,
+                     name, poll, press_button, release_button, role, selection_of, text_of,
+                     type_text)
+from screen_reader import ScreenReader
 
 EXE = None  # set from the command line
 
@@ -81,6 +86,18 @@ class Case(unittest.TestCase):
 
     def checked_units(self):
         return [u for u, acc in zip(UNITS, self.units) if has_state(acc, STATE.CHECKED)]
+
+    def open_menu(self, title, entries):
+        def shown():
+            for item in self.p.all(ROLE.MENU_ITEM):
+                if name(item) == title and role(item.get_parent()) == ROLE.MENU_BAR:
+                    for menu in children(item):
+                        if role(menu) == ROLE.POPUP_MENU and has_state(menu, STATE.SHOWING):
+                            return menu
+            return None
+        menu = poll(shown, f"the {title} menu to open")
+        self.assertEqual([name(i) for i in children(menu) if role(i) == ROLE.MENU_ITEM], entries)
+        return menu
 
 
 class MainWindowTest(Case):
@@ -209,18 +226,6 @@ class MainWindowTest(Case):
         self.p.wait_focus(self.entry, "the entry box")
         self.assertEqual(self.result_texts(), ["2048", "2", "0.00195", "0"])
 
-    def open_menu(self, title, entries):
-        def shown():
-            for item in self.p.all(ROLE.MENU_ITEM):
-                if name(item) == title and role(item.get_parent()) == ROLE.MENU_BAR:
-                    for menu in children(item):
-                        if role(menu) == ROLE.POPUP_MENU and has_state(menu, STATE.SHOWING):
-                            return menu
-            return None
-        menu = poll(shown, f"the {title} menu to open")
-        self.assertEqual([name(i) for i in children(menu) if role(i) == ROLE.MENU_ITEM], entries)
-        return menu
-
 
 class AboutTest(Case):
     def test_about_by_alt_h_b_closed_by_esc_then_enter(self):
@@ -247,6 +252,149 @@ class AboutTest(Case):
         type_text("1")
         key("Return")
         self.wait_results(["1024", "1", "0.00098", "0"])
+
+
+class TextQueriesTest(Case):
+    """Every text query a screen reader may ask, on the entry and a result box, empty and filled:
+    each answers at once (a program that does not is killed) and with the right piece."""
+
+    AMOUNT = " -1.75555970201398E+305 "
+    LONGEST = "-1.79769313486232E+308"  # what AMOUNT in Kilobytes is in bytes
+    # Pieces by character, word (what Ctrl+Right skips), sentence and line, start to end.
+    PIECES = {
+        "": {},
+        AMOUNT: {"word": [" ", "-", "1", ".", "75555970201398E", "+", "305 "]},
+        LONGEST: {"word": ["-", "1", ".", "79769313486232E", "+", "308"]},
+    }
+    # AT-SPI's boundaries; Qt's bridge asks one question for the start and end kinds of each.
+    BOUNDARIES = [("char", 0), ("word", 1), ("word", 2), ("sentence", 3), ("sentence", 4),
+                  ("line", 5), ("line", 6)]
+    SIDES = [("GetTextBeforeOffset", -1), ("GetTextAtOffset", 0), ("GetTextAfterOffset", 1)]
+
+    @classmethod
+    def expected(cls, text, kind, offset, side):
+        pieces = list(text) if kind == "char" else cls.PIECES[text].get(kind, [text] if text else [])
+        if offset > len(text):
+            return ("", -1, -1)
+        stops = [0] + list(itertools.accumulate(len(p) for p in pieces))
+        index = bisect.bisect_right(stops, offset) - 1
+        if index == len(pieces) and pieces and kind != "char":
+            index -= 1  # the caret at the end stands in the last piece, but at no character
+        index += side
+        if index < 0:
+            return ("", 0, 0)
+        if index >= len(pieces):
+            return ("", len(text), len(text))
+        return (pieces[index], stops[index], stops[index + 1])
+
+    def wrong_answers(self, queries, acc, what):
+        text = text_of(acc)
+        wrong = []
+        for offset in range(len(text) + 2):
+            for (kind, boundary), (method, side) in itertools.product(self.BOUNDARIES, self.SIDES):
+                asked = f"{method}({offset}, {kind} {boundary}) on {what} {text!r}"
+                answer = queries.ask(acc, method, offset, boundary, asked)
+                expected = self.expected(text, kind, offset, side)
+                if answer != expected:
+                    wrong.append(f"{asked}: {answer}, not {expected}")
+        return wrong
+
+    def test_every_text_query_answers_at_once_and_right(self):
+        queries = TextQueries(self.p)
+        bytes_box = self.results[0]
+        wrong = (self.wrong_answers(queries, self.entry, "the empty entry")
+                 + self.wrong_answers(queries, bytes_box, "the empty Bytes box"))
+        type_text(self.AMOUNT)
+        self.p.wait_text(self.entry, self.AMOUNT, "the entry box")
+        key("Return")
+        poll(lambda: text_of(bytes_box) == self.LONGEST, "the Bytes result")
+        wrong += (self.wrong_answers(queries, self.entry, "the entry")
+                  + self.wrong_answers(queries, bytes_box, "the Bytes box"))
+        self.assertEqual(wrong[:20], [], f"{len(wrong)} wrong answers")
+
+
+class SpokenTest(Case):
+    """What Debian's screen reader says at every Tab stop before and after a conversion, on a
+    refusal and as About opens: the names and the values that the window shows, whole."""
+
+    AMOUNT = "-1.75555970201398E+305"
+    NUMBER = re.compile(r"[-+]?\d[\d.]*(?:E[-+]?\d+)?")
+
+    def setUp(self):
+        super().setUp()
+        self.orca = ScreenReader()
+        self.addCleanup(self.orca.stop)
+        self.orca.wait_until(lambda said: any(self.names(u, ENTRY_NAME) for u in said),
+                             "name the focused entry as it starts")
+
+    @staticmethod
+    def names(utterance, name):
+        """Whether the utterance is the name of a control, with Orca's words for its kind."""
+        return utterance.rstrip(".") == name or utterance.startswith(name + " ")
+
+    @staticmethod
+    def tells(said, value):
+        """Whether `value` is said whole, not as a part of a longer or shorter number."""
+        whole = re.compile(rf"(?<![\w.+-]){re.escape(value)}(?![\w.+-])")
+        return any(whole.search(u) for u in said)
+
+    def stop_at(self, keys, name_, value):
+        """Presses the keys; waits until Orca has said the name, and then the value."""
+        def said_both(said):
+            named = [i for i, u in enumerate(said) if self.names(u, name_)]
+            return named and (not value or self.tells(said[named[0]:], value))
+        since = len(self.orca.said)
+        key(*keys)
+        return self.orca.wait_until(said_both, f"say {name_!r}, then {value!r}", since)
+
+    def round_of_tab_stops(self):
+        texts = {name(t): t for t in self.p.all(ROLE.TEXT)}
+        stops = [("Calculate", ""), ("Print Form", ""), ("Close", ""), ("Kilobytes", "")]
+        stops += [(unit, text_of(texts[unit]))
+                  for unit in ["Bytes", "Megabytes", "Gigabytes", "Kilobytes"]]
+        stops.append((ENTRY_NAME, text_of(self.entry)))
+        said = []
+        for name_, value in stops:
+            said += self.stop_at(["Tab"], name_, value)
+        # No number that the window does not show, such as one cut short.
+        spoken = {n for u in said for n in self.NUMBER.findall(u)}
+        self.assertLessEqual(spoken, {value for _, value in stops}, said)
+
+    def test_tab_stops_refusal_and_about_are_said_as_shown(self):
+        self.round_of_tab_stops()
+        type_text(self.AMOUNT)
+        self.p.wait_text(self.entry, self.AMOUNT, "the entry box")
+        key("Return")
+        poll(lambda: text_of(self.results[0]) == TextQueriesTest.LONGEST, "the Bytes result")
+        self.round_of_tab_stops()
+
+        self.replace_entry("abc")
+        self.stop_at(["Return"], "OK", "")
+        self.assertIn(INVALID, self.orca.said)
+        self.stop_at(["Return"], ENTRY_NAME, "abc")
+
+        # The menu opens by the pointer: Qt holds each key until Orca has seen it (for 100 ms at
+        # most) but not an access key, so a late Alt may close the menu that Alt+H has opened.
+        # Orca must have seen the button go down and up before About opens, or it takes About
+        # for a window that the pointer has made known already, and names nothing.
+        handled = len(self.orca.handled)
+        def seen(button):
+            self.orca.wait_until(lambda events: button in events, f"deal with {button}", handled,
+                                 of="handled")
+        press_button(self.p.find(ROLE.MENU_ITEM, "Help"))
+        seen("mouse:button:1p")
+        release_button()
+        seen("mouse:button:1r")
+        self.open_menu("Help", ["Instructions", "About"])
+        since = len(self.orca.said)
+        key("b")
+        about = self.p.top_level("About " + TITLE, roles=(ROLE.DIALOG,))
+        shown = [name(a).strip() for a in self.p.all(ROLE.LABEL, about) if name(a).strip()]
+        self.assertEqual(len(shown), 5, shown)
+        self.orca.wait_until(
+            lambda said: any(u.startswith("About " + TITLE + " dialog") for u in said)
+            and all(any(text in u for u in said) for text in shown),
+            f"say the About window's name and every text it shows, {shown}", since)
 
 
 class PrintFailureTest(Case):

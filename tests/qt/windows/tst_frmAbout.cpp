@@ -1,5 +1,6 @@
 // The About window on the Qt back end, opened from the main window the ways a
 // person does, with real key and mouse events.
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -119,13 +120,16 @@ void AboutWindowTest::showsTheApplicationsTitleAndVersionOnly() {
     for (const char* label : {"lblTitle", "lblVersion", "lblDescription", "Label1"}) {
       shown << Control<QLabel>(about, label)->text();
     }
+    // Orca reads the sentences of a dialog that opens, and its description.
+    shown << QAccessible::queryAccessibleInterface(about)->text(QAccessible::Description);
   });
   qApp->removeEventFilter(&spy);
   QCOMPARE(shown, QStringList({"About Pimbrel's Norvane", "Pimbrel's Norvane", "Version 1.0.2",
                                "The Norvane was developed as a simple tool to quickly and easily "
                                "calculate bytes, kilobytes, megabytes and gigabytes.  Special "
                                "thanks to \"Tolp\" for his mathematical assistance. ",
-                               "www.pimbrels.example/norvane"}));
+                               "www.pimbrels.example/norvane",
+                               "Pimbrel's Norvane, Version 1.0.2, www.pimbrels.example/norvane"}));
   for (const QString& text : kLayoutTexts) QVERIFY2(!spy.shown.contains(text), qPrintable(text));
 }
 
