@@ -61,6 +61,13 @@ if [ "$mode" = lintian ]; then
   grep -v '^running with root privileges' "$out/lintian.log" || true
   faults=$(grep -cE '^[EW]: ' "$out/lintian.log" || true)
   [ "$faults" = 0 ] || { echo "lintian: $faults errors and warnings" >&2; exit 1; }
+  # Hardening as Debian's own packages have it: lintian sees PIE, relro, immediate binding
+  # and fortified calls (the last two only as information); the stack protector is ours to see.
+  ! grep -q '^I: .*hardening-' "$out/lintian.log" ||
+    { echo "lintian: the program lacks hardening" >&2; exit 1; }
+  dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/bin/norvane > "$out/norvane"
+  grep -q ' __stack_chk_fail@' <<< "$(readelf --dyn-syms -W "$out/norvane")" ||
+    { echo "the packaged program has no stack protector" >&2; exit 1; }
   [ "$rc" = 0 ] || { echo "lintian failed (exit $rc)" >&2; exit 1; }
   echo "lintian: no errors, no warnings, $(grep -c '^I: ' "$out/lintian.log" || true) informational tags"
   exit 0
