@@ -32,10 +32,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-(cd "$out" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" > cpack.log 2>&1) ||
-  { cat "$out/cpack.log" >&2; exit 1; }
-deb=$(echo "$out"/norvane_*.deb)
-[ -f "$deb" ] || { echo "cpack made no package" >&2; exit 1; }
+deb=$("$root/packaging/make-deb.sh" "$build" "$out")
 echo "built $(basename "$deb"), $(stat -c %s "$deb") bytes"
 
 # Dependencies come from the libraries the program really links (shlibdeps).
