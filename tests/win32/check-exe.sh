@@ -22,9 +22,9 @@ expect "Intel 80386 code" '^architecture: i386,' "$headers"
 expect "PE32, not PE32+" '^Magic[[:space:]]+010b[[:space:]]+\(PE32\)' "$headers"
 expect "GUI subsystem" '^Subsystem[[:space:]]+00000002[[:space:]]+\(Windows GUI\)' "$headers"
 
-hardened() {  # hardened EXE: what the loader enforces, and the stack protector linked in
+hardened() {  # hardened EXE OBJDUMP: what the loader enforces, and the stack protector linked in
   local file=$1 dump flags name mask pe
-  dump=$("$objdump" -p "$file")
+  dump=$("$2" -p "$file")
   flags=$((16#$(sed -n 's/^DllCharacteristics[[:space:]]*//p' <<< "$dump")))
   set -- DYNAMIC_BASE 0x40 NX_COMPAT 0x100 TERMINAL_SERVICE_AWARE 0x8000
   if grep -q '^Magic.*(PE32+)' <<< "$dump"; then
@@ -49,11 +49,11 @@ hardened() {  # hardened EXE: what the loader enforces, and the stack protector 
   expect "no link time in the header" '^ *0$' "$(od -An -tu4 -j$((pe + 8)) -N4 "$file")"
   expect "the stack protector's handler (libssp)" 'stack smashing detected' "$(strings -n 20 "$file")"
 }
-hardened "$exe"
+hardened "$exe" "$objdump"
 if [ -n "$exe64" ]; then
   if [ -f "$exe64" ]; then
     echo "the 64-bit build, $exe64:"
-    hardened "$exe64"
+    hardened "$exe64" x86_64-w64-mingw32-objdump
   else
     echo "no 64-bit build here: $exe64"
   fi
