@@ -31,10 +31,10 @@ export SOURCE_DATE_EPOCH
   mkdir -p "$src"
   if git -C "$root" rev-parse --is-inside-work-tree > /dev/null 2>&1; then
     (cd "$root" && git ls-files -z --cached --others --exclude-standard |
-      tar --null --ignore-failed-read -T - -cf -) 2> /dev/null | tar --no-same-permissions -xf - -C "$src"
+      tar --null --ignore-failed-read -T - -cf - 2> /dev/null)
   else
-    tar -C "$root" --exclude=./build --exclude='./build-*' -cf - . | tar --no-same-permissions -xf - -C "$src"
-  fi
+    tar -C "$root" --exclude=./build --exclude='./build-*' -cf - .
+  fi | tar --no-same-permissions -xf - -C "$src"
   bash "$src/scripts/release.sh" "$scratch/elsewhere/build"
 ) > "$scratch/release.log" 2>&1 || { cat "$scratch/release.log" >&2; exit 1; }
 second=$scratch/second
@@ -59,12 +59,12 @@ where() {  # where ARTEFACT: the difference, in a form a person can read
 failures=0
 for name in "${artefacts[@]}"; do
   if cmp -s "$first/$name" "$second/$name"; then
-    echo "same: $name, $(stat -c %s "$first/$name") bytes, sha256 $(sha256sum < "$first/$name" | cut -c 1-16)..."
+    echo "same: $name, $(stat -c %s "$first/$name") bytes, sha256 $(sha256sum < "$first/$name" | cut -c 1-16)"
   else
     failures=$((failures + 1))
     echo "DIFFERS: $name ($(stat -c %s "$first/$name") and $(stat -c %s "$second/$name") bytes):" >&2
     { where "$name" || true; } | head -n 120 >&2
   fi
 done
-[ "$failures" = 0 ] || { echo "$failures of ${#artefacts[@]} artefacts differ between the two builds" >&2; exit 1; }
+[ "$failures" = 0 ] || { echo "$failures of ${#artefacts[@]} artefacts differ between the builds" >&2; exit 1; }
 echo "the two builds gave the same ${#artefacts[@]} artefacts"
