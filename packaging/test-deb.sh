@@ -32,10 +32,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-(cd "$out" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" > cpack.log 2>&1) ||
-  { cat "$out/cpack.log" >&2; exit 1; }
-deb=$(echo "$out"/norvane_*.deb)
-[ -f "$deb" ] || { echo "cpack made no package" >&2; exit 1; }
+deb=$("$root/packaging/make-deb.sh" "$build" "$out")
 echo "built $(basename "$deb"), $(stat -c %s "$deb") bytes"
 
 # Dependencies come from the libraries the program really links (shlibdeps).
@@ -61,6 +58,13 @@ if [ "$mode" = lintian ]; then
   grep -v '^running with root privileges' "$out/lintian.log" || true
   faults=$(grep -cE '^[EW]: ' "$out/lintian.log" || true)
   [ "$faults" = 0 ] || { echo "lintian: $faults errors and warnings" >&2; exit 1; }
+  # Hardening as Debian's own packages have it: lintian sees PIE, relro, immediate binding
+  # and fortified calls (the last two only as information); the stack protector is ours to see.
+  ! grep -q '^I: .*hardening-' "$out/lintian.log" ||
+    { echo "lintian: the program lacks hardening" >&2; exit 1; }
+  dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/bin/norvane > "$out/norvane"
+  grep -q ' __stack_chk_fail@' <<< "$(readelf --dyn-syms -W "$out/norvane")" ||
+    { echo "the packaged program has no stack protector" >&2; exit 1; }
   [ "$rc" = 0 ] || { echo "lintian failed (exit $rc)" >&2; exit 1; }
   echo "lintian: no errors, no warnings, $(grep -c '^I: ' "$out/lintian.log" || true) informational tags"
   exit 0

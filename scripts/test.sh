@@ -5,7 +5,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
-bash "$root/scripts/deps.sh" packages-build.txt packages.txt
+bash "$root/scripts/deps.sh" packages-build.txt packages-release.txt packages.txt
 
 export QT_QPA_PLATFORM=offscreen
 

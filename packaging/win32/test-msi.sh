@@ -15,6 +15,9 @@ done
 [ -f "$msi" ] || { echo "no installer at $msi" >&2; exit 1; }
 scratch=$(mktemp -d /tmp/norvane-msi.XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
+# msiinfo and msidump write binary columns into the folder they run in.
+msi=$(realpath "$msi") exe=$(realpath "$exe") ico=$(realpath "$ico")
+cd "$scratch"
 
 failures=0 checks=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }

@@ -175,7 +175,13 @@ if [ "$start_program" = 1 ]; then
   done
   if [ -n "$window" ]; then
     echo "the installed Norvane.exe shows its window"
-    xdotool windowactivate --sync "$window" key alt+c 2> /dev/null || true
+    # Under load Wine takes the input focus late, and a key sent before that is lost.
+    xdotool windowactivate --sync "$window" 2> /dev/null || true
+    deadline=$((SECONDS + 30))
+    while [ "$(xdotool getwindowfocus 2> /dev/null)" != "$window" ] && [ "$SECONDS" -lt "$deadline" ]; do
+      sleep 0.05
+    done
+    xdotool key alt+c
   else
     fail "the installed Norvane.exe showed no window within 30 s"
   fi

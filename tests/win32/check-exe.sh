@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Checks Norvane.exe as a file, the way a Windows loader and shell would see
 # it, without running it (so also where no Wine can run it):
-#   tests/win32/check-exe.sh PATH/TO/Norvane.exe
+#   tests/win32/check-exe.sh PATH/TO/Norvane.exe [PATH/TO/64-BIT/Norvane.exe]
+# The 64-bit build, where there is one, is checked for its hardening only.
 set -euo pipefail
-exe=$1
+exe=$1 exe64=${2:-}
 objdump=i686-w64-mingw32-objdump windres=i686-w64-mingw32-windres
 
 failures=0
@@ -20,6 +21,43 @@ headers=$("$objdump" -f -p "$exe")
 expect "Intel 80386 code" '^architecture: i386,' "$headers"
 expect "PE32, not PE32+" '^Magic[[:space:]]+010b[[:space:]]+\(PE32\)' "$headers"
 expect "GUI subsystem" '^Subsystem[[:space:]]+00000002[[:space:]]+\(Windows GUI\)' "$headers"
+
+hardened() {  # hardened EXE OBJDUMP: what the loader enforces, and the stack protector linked in
+  local file=$1 dump flags name mask pe
+  dump=$("$2" -p "$file")
+  flags=$((16#$(sed -n 's/^DllCharacteristics[[:space:]]*//p' <<< "$dump")))
+  set -- DYNAMIC_BASE 0x40 NX_COMPAT 0x100 TERMINAL_SERVICE_AWARE 0x8000
+  if grep -q '^Magic.*(PE32+)' <<< "$dump"; then
+    set -- "$@" HIGH_ENTROPY_VA 0x20
+  else
+    set -- "$@" NO_SEH 0x400  # no SEH handler to hijack: GCC unwinds with DWARF tables here
+  fi
+  while [ $# -gt 0 ]; do
+    name=$1 mask=$2
+    shift 2
+    if ((flags & mask)); then
+      echo "ok: $name"
+    else
+      echo "FAILED: $file: DllCharacteristics $(printf '%#x' "$flags") lacks $name"
+      failures=$((failures + 1))
+    fi
+  done
+  # Without the relocations, DYNAMIC_BASE is only a word: the loader cannot move the program.
+  expect "base relocations kept" '^Entry 5 [0-9a-f]+ 0*[1-9a-f][0-9a-f]* Base Relocation Directory' "$dump"
+  # The link time would make every build differ; it sits 8 bytes into the PE header.
+  pe=$(od -An -tu4 -j60 -N4 "$file" | tr -d ' ')
+  expect "no link time in the header" '^ *0$' "$(od -An -tu4 -j$((pe + 8)) -N4 "$file")"
+  expect "the stack protector's handler (libssp)" 'stack smashing detected' "$(strings -n 20 "$file")"
+}
+hardened "$exe" "$objdump"
+if [ -n "$exe64" ]; then
+  if [ -f "$exe64" ]; then
+    echo "the 64-bit build, $exe64:"
+    hardened "$exe64" x86_64-w64-mingw32-objdump
+  else
+    echo "no 64-bit build here: $exe64"
+  fi
+fi
 
 # A static runtime: only Windows' own libraries, none of the compiler's.
 system_dlls='advapi32|comctl32|comdlg32|gdi32|kernel32|msvcrt|ole32|oleacc|oleaut32|shell32|user32|uxtheme|winspool\.drv'
