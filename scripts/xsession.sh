@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs a command in a private X session and stops the session afterwards:
-#   scripts/xsession.sh [--a11y] [--screen WxHxD] -- COMMAND [ARG...]
+# Runs a command in a private desktop session and stops the session afterwards:
+#   scripts/xsession.sh [--a11y] [--screen WxHxD] [--wayland] -- COMMAND [ARG...]
 # The session is a fresh Xvfb (it picks its own display number), openbox as
 # window manager (without one, focus does not return to a window after a
 # modal box closes) and, with --a11y, a private session bus that holds the
@@ -9,20 +9,25 @@
 # XSESSION_DIR (a private scratch folder), QT_QPA_PLATFORM=xcb and, with
 # --a11y, QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1; it never sees the caller's
 # AT_SPI_BUS_ADDRESS (with it, Qt's accessibility bridge never registers).
+# With --wayland the session is a headless Weston instead, without Xwayland,
+# keyboard or pointer: the command gets WAYLAND_DISPLAY and no DISPLAY or
+# QT_QPA_PLATFORM, so that Qt chooses its platform as on a Wayland desktop.
 # Exit status: the command's, or 125 when the session could not be set up.
 # Everything started here is stopped by PID on the way out, whatever happens.
 set -euo pipefail
 
 usage() {
-  echo "usage: $0 [--a11y] [--screen WxHxD] -- COMMAND [ARG...]" >&2
+  echo "usage: $0 [--a11y] [--screen WxHxD] [--wayland] -- COMMAND [ARG...]" >&2
   exit 125
 }
 
 a11y=0
+wayland=0
 screen=1280x1024x24
 while [ $# -gt 0 ]; do
   case $1 in
     --a11y) a11y=1 ;;
+    --wayland) wayland=1 ;;
     --screen) [ $# -ge 2 ] || usage; screen=$2; shift ;;
     --) shift; break ;;
     *) usage ;;
@@ -31,7 +36,9 @@ while [ $# -gt 0 ]; do
 done
 [ $# -ge 1 ] || usage
 
-for tool in Xvfb openbox xprop; do
+tools=(Xvfb openbox xprop)
+[ "$wayland" = 1 ] && tools=(weston)
+for tool in "${tools[@]}"; do
   command -v "$tool" > /dev/null || { echo "xsession: $tool is missing" >&2; exit 125; }
 done
 
@@ -128,16 +135,34 @@ wait_for() {
   return 1
 }
 
-unset WAYLAND_DISPLAY AT_SPI_BUS_ADDRESS SESSION_MANAGER DBUS_SESSION_BUS_PID
-export XDG_RUNTIME_DIR=$dir/runtime XSESSION_DIR=$dir QT_QPA_PLATFORM=xcb
+unset DISPLAY WAYLAND_DISPLAY AT_SPI_BUS_ADDRESS SESSION_MANAGER DBUS_SESSION_BUS_PID
+export XDG_RUNTIME_DIR=$dir/runtime XSESSION_DIR=$dir
 
-# Xvfb chooses a free display itself and writes its number once it accepts connections.
-Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3> "$dir/display" > "$dir/xvfb.log" 2>&1 &
-pids+=($!)
-display_ready() { grep -q '^[0-9][0-9]*$' "$dir/display" 2> /dev/null; }
-wait_for 10 display_ready || fail "Xvfb did not start"
-DISPLAY=:$(head -n 1 "$dir/display")
-export DISPLAY
+if [ "$wayland" = 1 ]; then
+  unset QT_QPA_PLATFORM
+  # No Xwayland (it would want /tmp/.X11-unix), no panel, a black desktop.
+  printf '[core]\nxwayland=false\n[shell]\npanel-position=none\nbackground-color=0xff000000\n' \
+    > "$dir/weston.ini"
+  # Pixman draws and --debug allows screenshots; nothing blanks the screen.
+  IFS=x read -r width height _ <<< "$screen"
+  weston --backend=headless-backend.so --use-pixman --debug --socket=wayland-xsession \
+    --width="$width" --height="$height" --idle-time=0 --config="$dir/weston.ini" \
+    > "$dir/weston.log" 2>&1 &
+  pids+=($!)
+  socket_ready() { [ -S "$dir/runtime/wayland-xsession" ]; }
+  wait_for 10 socket_ready || fail "weston did not start"
+  export WAYLAND_DISPLAY=wayland-xsession
+else
+  export QT_QPA_PLATFORM=xcb
+  # Xvfb chooses a free display itself and writes its number once it accepts connections.
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3> "$dir/display" \
+    > "$dir/xvfb.log" 2>&1 &
+  pids+=($!)
+  display_ready() { grep -q '^[0-9][0-9]*$' "$dir/display" 2> /dev/null; }
+  wait_for 10 display_ready || fail "Xvfb did not start"
+  DISPLAY=:$(head -n 1 "$dir/display")
+  export DISPLAY
+fi
 
 # Without a session bus Qt's accessibility bridge stays off; without --a11y point at a
 # socket that does not exist, so that nothing autolaunches a bus behind our back.
@@ -178,12 +203,14 @@ else
   export DBUS_SESSION_BUS_ADDRESS=unix:path=$dir/runtime/no-bus
 fi
 
-# openbox marks the root window once it manages the screen.
-mkdir -p "$dir/home/.config"
-XDG_CONFIG_HOME=$dir/home/.config openbox --sm-disable > "$dir/openbox.log" 2>&1 &
-pids+=($!)
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id'; }
-wait_for 10 wm_ready || fail "openbox did not start"
+if [ "$wayland" = 0 ]; then
+  # openbox marks the root window once it manages the screen.
+  mkdir -p "$dir/home/.config"
+  XDG_CONFIG_HOME=$dir/home/.config openbox --sm-disable > "$dir/openbox.log" 2>&1 &
+  pids+=($!)
+  wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id'; }
+  wait_for 10 wm_ready || fail "openbox did not start"
+fi
 
 # Background job with the caller's stdin, so that a signal to this script is
 # handled at once rather than after the command ends.

@@ -218,6 +218,13 @@ class EntryBox final : public TextBox {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override {
+    // Alt with a key that is no access key types nothing, as on the platform the windows were
+    // drawn for. AltGr is no Alt to Qt: what it types on other layouts still arrives.
+    if ((event->modifiers() & Qt::AltModifier) && !event->text().isEmpty() &&
+        event->text().front().isPrint()) {
+      event->ignore();
+      return;
+    }
     if (event->matches(QKeySequence::Paste) && !isReadOnly()) {
       Paste(QClipboard::Clipboard);
       event->accept();

@@ -15,8 +15,8 @@ import sys
 import unittest
 
 from desktop import (ROLE, STATE, Program, TextQueries, children, has_state, key,
-                     name, poll, press_button, release_button, role, selection_of, text_of,
-                     type_text)
+                     name, poll, press_button, release_button, role, run, selection_of,
+                     text_of, type_text)
 from screen_reader import ScreenReader
 
 EXE = None  # set from the command line
@@ -441,6 +441,31 @@ class PrintTest(Case):
         width, height = int(lines[0].split()[3]), int(lines[0].split()[4])
         self.assertAlmostEqual(width / height, 416 / 290, delta=0.05)
         self.assertGreaterEqual(width, 416)
+
+
+class GermanKeyboardTest(Case):
+    """A layout where AltGr types characters: Q gives @."""
+
+    def setUp(self):
+        run("setxkbmap", "-layout", "de")
+        self.addCleanup(run, "setxkbmap", "-layout", "us")
+        super().setUp()
+
+    def test_alt_types_nothing_and_altgr_types_its_character(self):
+        type_text("100")
+        key("Return")
+        self.wait_results(["102400", "100", "0.09766", "0.0001"])
+        key("ctrl+a")
+        poll(lambda: selection_of(self.entry) == (0, 3), "the whole entry selected")
+        key("alt+e", "alt+x", "alt+1", "alt+shift+e")
+        # Had any of those typed, the entry would not be selected whole for this one.
+        key("ISO_Level3_Shift+q")
+        self.p.wait_text(self.entry, "@", "the entry box")
+        key("alt+a")  # the access keys still work on this layout
+        box = self.message_box(INVALID, ["OK"])
+        key("Return")
+        self.p.gone(box, "the message box")
+        self.assertEqual(self.result_texts(), ["102400", "100", "0.09766", "0.0001"])
 
 
 class EndTest(Case):

@@ -45,6 +45,8 @@ class MainWindowTest : public QObject {
   void calculateCommand_data();
   void calculateCommand();
   void otherKeysAndChoicesConvertNothing();
+  void altWithOtherKeysTypesNothing_data();
+  void altWithOtherKeysTypesNothing();
   void refusedEntryIsSelectedWhole_data();
   void refusedEntryIsSelectedWhole();
   void overflowLeavesEverythingAsItWas();
@@ -331,6 +333,65 @@ void MainWindowTest::otherKeysAndChoicesConvertNothing() {
   QTest::mouseClick(Unit(0), Qt::LeftButton);
   QVERIFY(Unit(0)->isChecked());
   QCOMPARE(Results(), kHundredMegabytes);
+  QVERIFY(closer.seen.empty());
+}
+
+void MainWindowTest::altWithOtherKeysTypesNothing_data() {
+  QTest::addColumn<int>("tabs");  // from the entry to the control that has the focus
+  QTest::addColumn<int>("key");
+  QTest::addColumn<QString>("text");  // as the key arrives, with its modifiers
+  QTest::addColumn<int>("modifiers");
+  QTest::addColumn<QString>("entry");  // afterwards
+  const struct {
+    const char* name;
+    Qt::Key key;
+    const char* text;
+    Qt::KeyboardModifiers modifiers;
+  } kAltKeys[] = {
+      {"Alt+E", Qt::Key_E, "e", Qt::AltModifier},
+      {"Alt+X", Qt::Key_X, "x", Qt::AltModifier},
+      {"Alt+1", Qt::Key_1, "1", Qt::AltModifier},
+      {"Alt+Shift+E", Qt::Key_E, "E", Qt::AltModifier | Qt::ShiftModifier},
+      // Access keys of menu entries, which only an open menu knows.
+      {"Alt+B", Qt::Key_B, "b", Qt::AltModifier},
+      {"Alt+I", Qt::Key_I, "i", Qt::AltModifier},
+  };
+  const std::pair<const char*, int> kFocus[] = {
+      {"txtEntry", 0}, {"cmdCalculate", 1}, {"optMeasure(2)", 4}, {"txtByteResult", 5}};
+  for (const auto& [control, tabs] : kFocus) {
+    for (const auto& k : kAltKeys) {
+      QTest::addRow("%s on %s", k.name, control)
+          << tabs << int(k.key) << k.text << int(k.modifiers) << "100";
+    }
+  }
+  // AltGr as X reports it on a German layout (xcb: the group switch modifier).
+  QTest::newRow("AltGr+Q types @")
+      << 0 << int(Qt::Key_At) << "@" << int(Qt::GroupSwitchModifier) << "@";
+  QTest::newRow("AltGr+E types the euro sign")
+      << 0 << 0x20AC << QStringLiteral("\u20AC") << int(Qt::GroupSwitchModifier)
+      << QStringLiteral("\u20AC");
+}
+
+// With the whole entry selected, as after a refusal: nothing else changes and nothing opens.
+void MainWindowTest::altWithOtherKeysTypesNothing() {
+  QFETCH(int, tabs);
+  QFETCH(int, key);
+  QFETCH(QString, text);
+  QFETCH(int, modifiers);
+  QFETCH(QString, entry);
+  BoxCloser closer;
+  ConvertHundredMegabytes();
+  QTest::keyClick(Entry(), Qt::Key_A, Qt::ControlModifier);
+  for (int i = 0; i < tabs; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QWidget* focus = QApplication::focusWidget();
+  QTest::sendKeyEvent(QTest::Click, focus, Qt::Key(key), text, Qt::KeyboardModifiers(modifiers));
+  QCOMPARE(Entry()->text(), entry);
+  if (focus == Entry() && entry == "100") QCOMPARE(Entry()->selectedText(), entry);
+  QCOMPARE(QApplication::focusWidget(), focus);
+  QCOMPARE(Results(), kHundredMegabytes);
+  for (int i = 0; i < 4; ++i) QCOMPARE(Unit(i)->isChecked(), i == 2);
+  QVERIFY(!QApplication::activePopupWidget());
+  QVERIFY(!Window("frmAbout"));
   QVERIFY(closer.seen.empty());
 }
 
