@@ -201,10 +201,12 @@ HFONT FormPeer::Font(const rt::FontSpec* face, LONG pixelHeight) {
 
 void FormPeer::PrepareTexts() {
   for (const Child& child : m_children) {
+    if (child.row->kind == rt::ControlKind::TextBox) {
+      SetWindowSubclass(child.window, TextBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    }
     if (child.row->kind == rt::ControlKind::TextBox && !child.row->locked) {
       // Typing stops at the limit; a paste that would pass it is refused whole.
       SendMessageW(child.window, EM_SETLIMITTEXT, static_cast<WPARAM>(rt::kEntryMaxLength), 0);
-      SetWindowSubclass(child.window, EntryProc, 0, reinterpret_cast<DWORD_PTR>(this));
     } else {
       FitText(child);
     }
@@ -258,14 +260,20 @@ void FormPeer::FitText(const Child& child) {
   SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
 }
 
-LRESULT CALLBACK FormPeer::EntryProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR id, DWORD_PTR data) {
+LRESULT CALLBACK FormPeer::TextBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR data) {
   // Ctrl+V, Shift+Insert and the context menu all come here.
   if (message == WM_PASTE) {
     reinterpret_cast<FormPeer*>(data)->Paste(box);
     return 0;
   }
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(box, EntryProc, id);
+  // A click soon after one on the same spot arrives as a double click, and the edit control
+  // takes no focus on a double click: so a click that follows a key which moved the focus away
+  // (Alt+A, Tab) was lost. On a box without the focus it is the single click the user made.
+  if (message == WM_LBUTTONDBLCLK && GetFocus() != box) {
+    return DefSubclassProc(box, WM_LBUTTONDOWN, wParam, lParam);
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(box, TextBoxProc, id);
   return DefSubclassProc(box, message, wParam, lParam);
 }
 

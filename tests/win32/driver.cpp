@@ -137,6 +137,35 @@ void MoveMouseTo(HWND window, int x, int y) {
   SendMouse(MOUSEEVENTF_MOVE);
 }
 
+bool XInput(const std::wstring& arguments) {
+  // Wine starts a Unix program but gives no handle to wait on: it leaves a mark when done.
+  static int runs = 0;
+  const std::wstring mark = L"/tmp/norvane-xinput-" + std::to_wstring(GetCurrentProcessId()) +
+                            L"-" + std::to_wstring(++runs);
+  std::wstring command = L"/bin/sh -c \"xdotool " + arguments + L" && : > " + mark + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return false;
+  }
+  if (process.hThread) CloseHandle(process.hThread);
+  if (process.hProcess) CloseHandle(process.hProcess);
+  const std::wstring path = L"Z:" + mark;
+  const bool done =
+      WaitFor([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  DeleteFileW(path.c_str());
+  return done;
+}
+
+std::wstring XClickAt(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  return L"mousemove " + std::to_wstring((rect.left + rect.right) / 2) + L" " +
+         std::to_wstring((rect.top + rect.bottom) / 2) + L" click 1";
+}
+
 int Dpi() {
   (void)kDpiAware;
   HDC screen = GetDC(nullptr);

@@ -237,6 +237,36 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
+// Double clicks as slow as anyone makes them, for the program started after this: a click on
+// the spot of the last one then counts as the second of a double click, however busy the machine.
+class SlowDoubleClicks {
+ protected:
+  SlowDoubleClicks() { SystemParametersInfoW(SPI_SETDOUBLECLICKTIME, 5000, nullptr, kStore); }
+  ~SlowDoubleClicks() { SystemParametersInfoW(SPI_SETDOUBLECLICKTIME, m_time, nullptr, kStore); }
+
+ private:
+  static constexpr UINT kStore = SPIF_UPDATEINIFILE | SPIF_SENDCHANGE;
+  UINT m_time = GetDoubleClickTime();
+};
+
+class ClickAfterKey : private SlowDoubleClicks, public MainWindow {};
+
+// A key that moves the focus leaves the window as a click elsewhere would: the next click in
+// the entry puts the focus there, also on the spot of the click before the key.
+TEST_F(ClickAfterKey, PutsTheFocusInTheEntry) {
+  SetEntry(L"1");
+  for (const wchar_t* keys : {L"alt+a", L"Tab"}) {
+    SCOPED_TRACE(keys);
+    ASSERT_TRUE(XInput(XClickAt(Entry())));
+    ASSERT_TRUE(WaitFor([&] { return program.Focus() == Entry(); }));
+    ASSERT_TRUE(XInput(std::wstring(L"key ") + keys));
+    ASSERT_TRUE(WaitFor([&] { return program.Focus() == Get("cmdCalculate"); }));
+    ASSERT_TRUE(XInput(L"click 1"));
+    EXPECT_TRUE(WaitFor([&] { return program.Focus() == Entry(); }));
+  }
+  EXPECT_EQ(Results()[0], L"1024") << "Alt+A pressed Calculate";
+}
+
 struct InvalidRow {
   const char* name;
   const wchar_t* entry;
