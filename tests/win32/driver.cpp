@@ -1,6 +1,9 @@
 #include "tests/win32/driver.h"
 
+#include <psapi.h>
+
 #include <cstdlib>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -249,6 +252,34 @@ HWND Program::Focus() const {
   info.cbSize = sizeof info;
   if (!GetGUIThreadInfo(m_process.dwThreadId, &info)) return nullptr;
   return info.hwndFocus;
+}
+
+std::vector<std::wstring> Program::Modules() const {
+  std::vector<std::wstring> files;
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, Id());
+  if (!process) return files;
+  HMODULE modules[512];
+  DWORD bytes = 0;
+  if (EnumProcessModules(process, modules, sizeof modules, &bytes)) {
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < std::size(modules); ++i) {
+      wchar_t path[MAX_PATH] = {};
+      GetModuleFileNameExW(process, modules[i], path, MAX_PATH);
+      CharLowerW(path);
+      files.emplace_back(path);
+    }
+  }
+  CloseHandle(process);
+  return files;
+}
+
+bool Program::Loaded(std::wstring_view file) const {
+  for (const std::wstring& path : Modules()) {
+    if (path.size() > file.size() && path.ends_with(file) &&
+        path[path.size() - file.size() - 1] == L'\\') {
+      return true;
+    }
+  }
+  return false;
 }
 
 bool Program::WaitForExit(std::chrono::milliseconds timeout) const {

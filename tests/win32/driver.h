@@ -57,6 +57,9 @@ class Program {
   HWND FindWindowTitled(std::wstring_view title) const;
   HWND MessageBoxWindow() const;  // the open message box, or nullptr
   HWND Focus() const;
+  // The files of the modules loaded in its process, full paths in lower case.
+  std::vector<std::wstring> Modules() const;
+  bool Loaded(std::wstring_view file) const;  // a module of this file name, in lower case
   bool WaitForExit(std::chrono::milliseconds timeout = 10s) const;
   bool Running() const;
 

@@ -1,5 +1,6 @@
 // End-to-end checks of Norvane.exe under Wine: what a person sees and does.
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <array>
 #include <cmath>
@@ -637,6 +638,74 @@ INSTANTIATE_TEST_SUITE_P(BothWays, PrintForm,
                          ::testing::Values(PrintRow{"ButtonAltP", false},
                                            PrintRow{"FileMenu", true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The name of the control's object, as a client reads it that asks the control (as screen
+// readers do); empty when there is none.
+std::wstring AskedName(HWND control) {
+  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  std::wstring name;
+  IAccessible* object = nullptr;
+  if (SUCCEEDED(AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                           reinterpret_cast<void**>(&object)))) {
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR text = nullptr;
+    if (object->get_accName(self, &text) == S_OK && text) name.assign(text, SysStringLen(text));
+    SysFreeString(text);
+    object->Release();
+  }
+  if (com) CoUninitialize();
+  return name;
+}
+
+// Printing and accessibility cost a start nothing: their libraries load at the first use.
+// (Wine's X11 driver loads ole32 itself.)
+TEST_F(MainWindow, LoadsPrintingAndAccessibilityWhenFirstUsed) {
+  for (const wchar_t* file : {L"comdlg32.dll", L"oleacc.dll", L"oleaut32.dll"}) {
+    EXPECT_FALSE(program.Loaded(file)) << "at start: " << file;
+  }
+  EXPECT_EQ(AskedName(Entry()), L"Enter Number to Convert");
+  EXPECT_TRUE(program.Loaded(L"oleacc.dll"));
+  EXPECT_FALSE(program.Loaded(L"comdlg32.dll"));
+  PostMessageW(Get("cmdPrintForm"), BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitFor([&] { return program.Loaded(L"comdlg32.dll"); }));
+}
+
+// The program started after this cannot load its print dialog or accessibility library: Wine's
+// overrides for it disable both.
+class LibrariesDisabled {
+ protected:
+  LibrariesDisabled() {
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                    nullptr);
+    for (const wchar_t* library : {L"comdlg32", L"oleacc"}) {
+      RegSetValueExW(key, library, 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(L""));
+    }
+    RegCloseKey(key);
+  }
+  ~LibrariesDisabled() { RegDeleteTreeW(HKEY_CURRENT_USER, kProgram); }
+
+ private:
+  static constexpr wchar_t kProgram[] = L"Software\\Wine\\AppDefaults\\Norvane.exe";
+  static constexpr wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\Norvane.exe\\DllOverrides";
+};
+
+class WithoutLibraries : private LibrariesDisabled, public MainWindow {};
+
+// A print says that it failed; a client reads the controls from the objects it makes itself.
+TEST_F(WithoutLibraries, TheProgramSaysSoAndRunsOn) {
+  PostMessageW(Get("cmdPrintForm"), BM_CLICK, 0, 0);
+  HWND box = WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(Read(box).text, kPrintFailed);
+  ASSERT_TRUE(PressButton(box, L"OK"));
+  EXPECT_EQ(AskedName(Entry()), L"Enter Number to Convert");
+  EXPECT_FALSE(program.Loaded(L"comdlg32.dll"));
+  EXPECT_FALSE(program.Loaded(L"oleacc.dll"));
+  EXPECT_TRUE(program.Running());
+}
 
 // A font as the program makes it from its layout, at this screen's scale.
 HFONT DesignFont(const wchar_t* face, double points) {
