@@ -20,6 +20,7 @@ headers=$("$objdump" -f -p "$exe")
 expect "Intel 80386 code" '^architecture: i386,' "$headers"
 expect "PE32, not PE32+" '^Magic[[:space:]]+010b[[:space:]]+\(PE32\)' "$headers"
 expect "GUI subsystem" '^Subsystem[[:space:]]+00000002[[:space:]]+\(Windows GUI\)' "$headers"
+expect "sections at page boundaries in the file" '^FileAlignment[[:space:]]+00001000$' "$headers"
 
 # A static runtime: only Windows' own libraries, none of the compiler's; and only those that
 # the first paint needs. Printing and accessibility load theirs at the first use.
