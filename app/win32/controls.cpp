@@ -84,7 +84,6 @@ void FormPeer::CreateControls() {
     }
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(row->font)), FALSE);
     m_children.push_back({row, window});
-    if (!row->toolTip.empty()) AddToolTip(m_children.back(), rect);
     previous = row;
   }
   for (const Child& child : m_children) {
@@ -142,13 +141,19 @@ const FormPeer::Child* FormPeer::LabelOf(const Child& box) const {
   return nullptr;
 }
 
-void FormPeer::AddToolTip(const Child& child, const RECT& rect) {
-  if (!m_toolTip) {
-    m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                m_window, nullptr, m_runtime.Module(), nullptr);
-    if (!m_toolTip) return;
+void FormPeer::AddToolTips() {
+  if (m_toolTipsAdded) return;
+  m_toolTipsAdded = true;
+  m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window,
+                              nullptr, m_runtime.Module(), nullptr);
+  if (!m_toolTip) return;
+  for (const Child& child : m_children) {
+    if (!child.row->toolTip.empty()) AddToolTip(child);
   }
+}
+
+void FormPeer::AddToolTip(const Child& child) {
   std::wstring text = Wide(child.row->toolTip);
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof tool;
@@ -159,7 +164,8 @@ void FormPeer::AddToolTip(const Child& child, const RECT& rect) {
   if (child.row->kind == rt::ControlKind::Frame || child.row->kind == rt::ControlKind::Label) {
     tool.hwnd = m_window;
     tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(child.window));
-    tool.rect = rect;
+    GetWindowRect(child.window, &tool.rect);
+    MapWindowPoints(nullptr, m_window, reinterpret_cast<POINT*>(&tool.rect), 2);
   } else {
     tool.uFlags |= TTF_IDISHWND;
     tool.hwnd = m_window;
@@ -217,6 +223,14 @@ void FormPeer::FitText(const Child& child) {
   const bool textBox = child.row->kind == rt::ControlKind::TextBox;
   if (!(textBox && child.row->locked) && child.row->kind != rt::ControlKind::Label) return;
   const int length = GetWindowTextLengthW(child.window);
+  if (length == 0) {
+    // Nothing to measure: the design font, which a longer text before may have replaced.
+    HFONT design = Font(child.row->font);
+    if (reinterpret_cast<HFONT>(SendMessageW(child.window, WM_GETFONT, 0, 0)) != design) {
+      SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(design), TRUE);
+    }
+    return;
+  }
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   text.resize(static_cast<std::size_t>(
       GetWindowTextW(child.window, text.data(), static_cast<int>(text.size()))));
