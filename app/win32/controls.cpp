@@ -86,8 +86,14 @@ void FormPeer::CreateControls() {
     m_children.push_back({row, window});
     previous = row;
   }
+  const rt::ControlSpec* group = nullptr;  // each run of option buttons once
   for (const Child& child : m_children) {
-    if (child.row->kind == rt::ControlKind::OptionButton) UpdateTabStops(child.row->container);
+    if (child.row->kind != rt::ControlKind::OptionButton) {
+      group = nullptr;
+    } else if (!group || group->container != child.row->container) {
+      group = child.row;
+      UpdateTabStops(group->container);
+    }
   }
   ExposeNames();
 }
