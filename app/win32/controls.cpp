@@ -243,7 +243,9 @@ void FormPeer::FitText(const Child& child) {
   HFONT chosen = Font(child.row->font);
   LOGFONTW design{};
   GetObjectW(chosen, sizeof design, &design);
-  HDC dc = GetDC(child.window);
+  const auto shown = reinterpret_cast<HFONT>(SendMessageW(child.window, WM_GETFONT, 0, 0));
+  // Text measures alike in any DC of the screen; one of memory needs no window's region.
+  HDC dc = CreateCompatibleDC(nullptr);
   const HGDIOBJ old = SelectObject(dc, chosen);
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
@@ -276,8 +278,11 @@ void FormPeer::FitText(const Child& child) {
     }
   }
   SelectObject(dc, old);
-  ReleaseDC(child.window, dc);
-  SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
+  DeleteDC(dc);
+  // Measuring a box tried its fonts on it.
+  if (textBox || chosen != shown) {
+    SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
+  }
 }
 
 LRESULT CALLBACK FormPeer::TextBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
