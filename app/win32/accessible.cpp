@@ -5,19 +5,56 @@
 
 #include <string>
 
+#include "app/win32/libraries.h"
 #include "app/win32/text.h"
 
 namespace norvane::win32 {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x4E41;
-// Interfaces are named by __uuidof: liboleacc.a's IID_IAccessible is an import stub, not the GUID.
+
+// Active Accessibility and COM load at the first WM_GETOBJECT, which only a client such as a
+// screen reader sends: a run without one never loads them. All on the thread that owns the
+// windows.
+struct Accessibility {
+  decltype(&CreateStdAccessibleObject) createStandard;
+  decltype(&LresultFromObject) lresultFromObject;
+  decltype(&SysAllocStringLen) allocString;
+  decltype(&CoInitializeEx) startCom;
+  decltype(&CoUninitialize) endCom;
+  bool comStarted;
+};
+enum class Loading { NotYet, Loaded, Failed };
+Accessibility g_accessibility{};
+Loading g_loading = Loading::NotYet;
+
+// nullptr when a library is missing: then the controls answer nothing of their own, and a
+// client builds the standard objects itself.
+const Accessibility* LoadAccessibility() {
+  if (g_loading == Loading::NotYet) {
+    HMODULE oleacc = SystemLibrary(L"oleacc.dll");
+    HMODULE oleaut32 = SystemLibrary(L"oleaut32.dll");
+    HMODULE ole32 = SystemLibrary(L"ole32.dll");
+    Accessibility& loaded = g_accessibility;
+    const bool complete = Resolve(oleacc, "CreateStdAccessibleObject", loaded.createStandard) &&
+                          Resolve(oleacc, "LresultFromObject", loaded.lresultFromObject) &&
+                          Resolve(oleaut32, "SysAllocStringLen", loaded.allocString) &&
+                          Resolve(ole32, "CoInitializeEx", loaded.startCom) &&
+                          Resolve(ole32, "CoUninitialize", loaded.endCom);
+    // The objects reach clients in other processes through COM.
+    if (complete) loaded.comStarted = SUCCEEDED(loaded.startCom(nullptr, COINIT_APARTMENTTHREADED));
+    g_loading = complete ? Loading::Loaded : Loading::Failed;
+  }
+  return g_loading == Loading::Loaded ? &g_accessibility : nullptr;
+}
 
 // The standard object of a control with two answers of its own.
 class NamedObject final : public IAccessible, public IOleWindow {
  public:
-  NamedObject(IAccessible* standard, IOleWindow* window, const rt::ControlSpec& row)
-      : m_standard(standard),
+  NamedObject(const Accessibility& library, IAccessible* standard, IOleWindow* window,
+              const rt::ControlSpec& row)
+      : m_library(library),
+        m_standard(standard),
         m_window(window),
         m_name(Wide(rt::AccessibleName(row))),
         m_description(Wide(row.toolTip)) {}
@@ -146,12 +183,13 @@ class NamedObject final : public IAccessible, public IOleWindow {
   static bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
   }
-  static HRESULT Answer(const std::wstring& text, BSTR* answer) {
+  HRESULT Answer(const std::wstring& text, BSTR* answer) const {
     if (!answer) return E_POINTER;
-    *answer = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    *answer = m_library.allocString(text.data(), static_cast<UINT>(text.size()));
     return *answer ? S_OK : E_OUTOFMEMORY;
   }
 
+  const Accessibility& m_library;
   IAccessible* m_standard;
   IOleWindow* m_window;
   std::wstring m_name, m_description;
@@ -161,24 +199,27 @@ class NamedObject final : public IAccessible, public IOleWindow {
 LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                              DWORD_PTR data) {
   // lParam carries a 32-bit object id, sign-extended or not on 64-bit Windows.
-  if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+  const Accessibility* library = nullptr;
+  if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT) &&
+      (library = LoadAccessibility()) != nullptr) {
     IAccessible* standard = nullptr;
-    if (SUCCEEDED(CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                            reinterpret_cast<void**>(&standard)))) {
+    if (SUCCEEDED(library->createStandard(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&standard)))) {
       IOleWindow* ole = nullptr;
       if (FAILED(standard->QueryInterface(__uuidof(IOleWindow), reinterpret_cast<void**>(&ole)))) {
         ole = nullptr;
       }
       NamedObject* object = nullptr;
       try {  // nothing may be thrown back into the system's code
-        object = new NamedObject(standard, ole, *reinterpret_cast<const rt::ControlSpec*>(data));
+        object = new NamedObject(*library, standard, ole,
+                                 *reinterpret_cast<const rt::ControlSpec*>(data));
       } catch (...) {
         if (ole) ole->Release();
         standard->Release();
       }
       if (object) {
-        const LRESULT result =
-            LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(object));
+        const LRESULT result = library->lresultFromObject(__uuidof(IAccessible), wParam,
+                                                          static_cast<IAccessible*>(object));
         object->Release();
         // A failure is negative: then the client makes the standard object itself.
         if (result > 0) return result;
@@ -194,6 +235,13 @@ LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 void AnswerWithRow(HWND control, const rt::ControlSpec& row) {
   SetWindowSubclass(control, ControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(&row));
+}
+
+void EndAccessibility() {
+  if (g_loading == Loading::Loaded && g_accessibility.comStarted) {
+    g_accessibility.comStarted = false;
+    g_accessibility.endCom();
+  }
 }
 
 }  // namespace norvane::win32

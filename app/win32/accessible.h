@@ -12,4 +12,7 @@ namespace norvane::win32 {
 // (role, value, state, position, actions) stays the standard object's. The row outlives it.
 void AnswerWithRow(HWND control, const rt::ControlSpec& row);
 
+// Cuts the clients' hold on the objects handed out, once the windows have gone.
+void EndAccessibility();
+
 }  // namespace norvane::win32

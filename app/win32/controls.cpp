@@ -84,11 +84,16 @@ void FormPeer::CreateControls() {
     }
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(row->font)), FALSE);
     m_children.push_back({row, window});
-    if (!row->toolTip.empty()) AddToolTip(m_children.back(), rect);
     previous = row;
   }
+  const rt::ControlSpec* group = nullptr;  // each run of option buttons once
   for (const Child& child : m_children) {
-    if (child.row->kind == rt::ControlKind::OptionButton) UpdateTabStops(child.row->container);
+    if (child.row->kind != rt::ControlKind::OptionButton) {
+      group = nullptr;
+    } else if (!group || group->container != child.row->container) {
+      group = child.row;
+      UpdateTabStops(group->container);
+    }
   }
   ExposeNames();
 }
@@ -142,13 +147,19 @@ const FormPeer::Child* FormPeer::LabelOf(const Child& box) const {
   return nullptr;
 }
 
-void FormPeer::AddToolTip(const Child& child, const RECT& rect) {
-  if (!m_toolTip) {
-    m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                m_window, nullptr, m_runtime.Module(), nullptr);
-    if (!m_toolTip) return;
+void FormPeer::AddToolTips() {
+  if (m_toolTipsAdded) return;
+  m_toolTipsAdded = true;
+  m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window,
+                              nullptr, m_runtime.Module(), nullptr);
+  if (!m_toolTip) return;
+  for (const Child& child : m_children) {
+    if (!child.row->toolTip.empty()) AddToolTip(child);
   }
+}
+
+void FormPeer::AddToolTip(const Child& child) {
   std::wstring text = Wide(child.row->toolTip);
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof tool;
@@ -159,7 +170,8 @@ void FormPeer::AddToolTip(const Child& child, const RECT& rect) {
   if (child.row->kind == rt::ControlKind::Frame || child.row->kind == rt::ControlKind::Label) {
     tool.hwnd = m_window;
     tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(child.window));
-    tool.rect = rect;
+    GetWindowRect(child.window, &tool.rect);
+    MapWindowPoints(nullptr, m_window, reinterpret_cast<POINT*>(&tool.rect), 2);
   } else {
     tool.uFlags |= TTF_IDISHWND;
     tool.hwnd = m_window;
@@ -201,10 +213,12 @@ HFONT FormPeer::Font(const rt::FontSpec* face, LONG pixelHeight) {
 
 void FormPeer::PrepareTexts() {
   for (const Child& child : m_children) {
+    if (child.row->kind == rt::ControlKind::TextBox) {
+      SetWindowSubclass(child.window, TextBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    }
     if (child.row->kind == rt::ControlKind::TextBox && !child.row->locked) {
       // Typing stops at the limit; a paste that would pass it is refused whole.
       SendMessageW(child.window, EM_SETLIMITTEXT, static_cast<WPARAM>(rt::kEntryMaxLength), 0);
-      SetWindowSubclass(child.window, EntryProc, 0, reinterpret_cast<DWORD_PTR>(this));
     } else {
       FitText(child);
     }
@@ -215,13 +229,23 @@ void FormPeer::FitText(const Child& child) {
   const bool textBox = child.row->kind == rt::ControlKind::TextBox;
   if (!(textBox && child.row->locked) && child.row->kind != rt::ControlKind::Label) return;
   const int length = GetWindowTextLengthW(child.window);
+  if (length == 0) {
+    // Nothing to measure: the design font, which a longer text before may have replaced.
+    HFONT design = Font(child.row->font);
+    if (reinterpret_cast<HFONT>(SendMessageW(child.window, WM_GETFONT, 0, 0)) != design) {
+      SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(design), TRUE);
+    }
+    return;
+  }
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   text.resize(static_cast<std::size_t>(
       GetWindowTextW(child.window, text.data(), static_cast<int>(text.size()))));
   HFONT chosen = Font(child.row->font);
   LOGFONTW design{};
   GetObjectW(chosen, sizeof design, &design);
-  HDC dc = GetDC(child.window);
+  const auto shown = reinterpret_cast<HFONT>(SendMessageW(child.window, WM_GETFONT, 0, 0));
+  // Text measures alike in any DC of the screen; one of memory needs no window's region.
+  HDC dc = CreateCompatibleDC(nullptr);
   const HGDIOBJ old = SelectObject(dc, chosen);
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc, &metrics);
@@ -254,18 +278,27 @@ void FormPeer::FitText(const Child& child) {
     }
   }
   SelectObject(dc, old);
-  ReleaseDC(child.window, dc);
-  SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
+  DeleteDC(dc);
+  // Measuring a box tried its fonts on it.
+  if (textBox || chosen != shown) {
+    SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
+  }
 }
 
-LRESULT CALLBACK FormPeer::EntryProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR id, DWORD_PTR data) {
+LRESULT CALLBACK FormPeer::TextBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR data) {
   // Ctrl+V, Shift+Insert and the context menu all come here.
   if (message == WM_PASTE) {
     reinterpret_cast<FormPeer*>(data)->Paste(box);
     return 0;
   }
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(box, EntryProc, id);
+  // A click soon after one on the same spot arrives as a double click, and the edit control
+  // takes no focus on a double click: so a click that follows a key which moved the focus away
+  // (Alt+A, Tab) was lost. On a box without the focus it is the single click the user made.
+  if (message == WM_LBUTTONDBLCLK && GetFocus() != box) {
+    return DefSubclassProc(box, WM_LBUTTONDOWN, wParam, lParam);
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(box, TextBoxProc, id);
   return DefSubclassProc(box, message, wParam, lParam);
 }
 

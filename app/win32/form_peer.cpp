@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/icon.h"
 #include "app/win32/menus.h"
 #include "app/win32/picture.h"
 #include "app/win32/runtime.h"
@@ -47,7 +48,8 @@ FormPeer::FormPeer(Win32Runtime& runtime, rt::Form& form) : m_runtime(runtime), 
 
 void FormPeer::Build() {
   const rt::FormLayout& layout = m_form.Layout();
-  if (layout.icon) {
+  // The application icon comes with the window class.
+  if (layout.icon && layout.icon != &kApplicationIcon) {
     const int sizes[] = {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CXSMICON)};
     const WPARAM kinds[] = {ICON_BIG, ICON_SMALL};
     for (int i = 0; i < 2; ++i) {

@@ -39,8 +39,8 @@ class FormPeer final : public rt::FormPeer {
   bool PreviewKey(const MSG& message);
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK EntryProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
-                                    UINT_PTR id, DWORD_PTR data);
+  static LRESULT CALLBACK TextBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR data);
 
  private:
   struct Child {
@@ -54,7 +54,10 @@ class FormPeer final : public rt::FormPeer {
   void Paint();
   void Build();
   void CreateControls();
-  void AddToolTip(const Child& child, const RECT& rect);
+  // Tips show only under the mouse: their window is made when the mouse first comes over this
+  // window, not before the first paint.
+  void AddToolTips();
+  void AddToolTip(const Child& child);
   void ExposeNames();
   const Child* LabelOf(const Child& box) const;  // the label that names a box, or nullptr
   static void KeepLabelPixels(HWND label, HWND box);
@@ -78,6 +81,7 @@ class FormPeer final : public rt::FormPeer {
   rt::Form& m_form;
   HWND m_window = nullptr;
   HWND m_toolTip = nullptr;
+  bool m_toolTipsAdded = false;
   HWND m_focus = nullptr;  // the control that gets the focus back when the window is activated
   std::vector<Child> m_children;
   std::vector<std::string_view> m_menus;  // menu entries by command id

@@ -1,12 +1,35 @@
 #include "app/win32/print.h"
 
 #include "app/win32/form_peer.h"
+#include "app/win32/libraries.h"
 #include "app/win32/runtime.h"
 #include "app/win32/text.h"
 
 namespace norvane::win32 {
+namespace {
+
+// The print dialog library, with the shell and the spooler below it, loads at the first print.
+struct PrintDialog {
+  decltype(&PrintDlgW) printDlg;
+  decltype(&CommDlgExtendedError) extendedError;
+};
+
+const PrintDialog* LoadPrintDialog() {
+  static const PrintDialog* const kDialog = []() -> const PrintDialog* {
+    HMODULE library = SystemLibrary(L"comdlg32.dll");
+    static PrintDialog dialog;
+    const bool complete = Resolve(library, "PrintDlgW", dialog.printDlg) &&
+                          Resolve(library, "CommDlgExtendedError", dialog.extendedError);
+    return complete ? &dialog : nullptr;
+  }();
+  return kDialog;
+}
+
+}  // namespace
 
 void FormPeer::PrintImage() {
+  const PrintDialog* commonDialogs = LoadPrintDialog();
+  if (!commonDialogs) throw rt::Error("The print dialog library could not be loaded.");
   // The image: what the window's client area shows now.
   UpdateWindow(m_window);
   RECT client;
@@ -41,8 +64,8 @@ void FormPeer::PrintImage() {
   printer.dialog.lStructSize = sizeof printer.dialog;
   printer.dialog.hwndOwner = m_window;
   printer.dialog.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
-  if (!PrintDlgW(&printer.dialog) || !printer.dialog.hDC) {
-    throw rt::Error(CommDlgExtendedError() == PDERR_NODEFAULTPRN
+  if (!commonDialogs->printDlg(&printer.dialog) || !printer.dialog.hDC) {
+    throw rt::Error(commonDialogs->extendedError() == PDERR_NODEFAULTPRN
                         ? "There is no default printer."
                         : "The default printer could not be opened.");
   }

@@ -6,7 +6,9 @@
 #include <string_view>
 #include <utility>
 
+#include "app/icon.h"
 #include "app/win32/form_peer.h"
+#include "app/win32/picture.h"
 #include "app/win32/text.h"
 #include "app/win32/window.h"
 
@@ -73,11 +75,21 @@ Win32Runtime::Win32Runtime(HINSTANCE module) : m_module(module) {
   windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kFormClass;
+  // The application icon is every window's from its creation: the window system then takes it
+  // once, rather than a default icon first and each size again as it is set.
+  m_icons[0] = windowClass.hIcon = MakeIcon(kApplicationIcon, GetSystemMetrics(SM_CXICON));
+  m_icons[1] = windowClass.hIconSm = MakeIcon(kApplicationIcon, GetSystemMetrics(SM_CXSMICON));
   RegisterClassExW(&windowClass);
 }
 
 // The forms, destroyed by the base class, still need this part of the runtime.
-Win32Runtime::~Win32Runtime() { End(); }
+Win32Runtime::~Win32Runtime() {
+  End();
+  UnregisterClassW(kFormClass, m_module);
+  for (HICON icon : m_icons) {
+    if (icon) DestroyIcon(icon);
+  }
+}
 
 void Win32Runtime::Forget(FormPeer* peer) { std::erase(m_peers, peer); }
 

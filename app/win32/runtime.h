@@ -44,6 +44,7 @@ class Win32Runtime final : public rt::Runtime {
 
   HINSTANCE m_module;
   int m_dpi;
+  HICON m_icons[2] = {};  // the application icon, big and small, for the window class
   std::vector<FormPeer*> m_peers;
 };
 

@@ -51,6 +51,9 @@ LRESULT FormPeer::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       Paint();
       return 0;
+    case WM_SETCURSOR:  // the mouse is over the window or one of its controls
+      AddToolTips();
+      break;
     case WM_ACTIVATE:
       // Not a dialog: keep the focused control across activation by hand.
       if (LOWORD(wParam) == WA_INACTIVE) {

@@ -1,6 +1,9 @@
 #include "tests/win32/driver.h"
 
+#include <psapi.h>
+
 #include <cstdlib>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -137,6 +140,35 @@ void MoveMouseTo(HWND window, int x, int y) {
   SendMouse(MOUSEEVENTF_MOVE);
 }
 
+bool XInput(const std::wstring& arguments) {
+  // Wine starts a Unix program but gives no handle to wait on: it leaves a mark when done.
+  static int runs = 0;
+  const std::wstring mark = L"/tmp/norvane-xinput-" + std::to_wstring(GetCurrentProcessId()) +
+                            L"-" + std::to_wstring(++runs);
+  std::wstring command = L"/bin/sh -c \"xdotool " + arguments + L" && : > " + mark + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return false;
+  }
+  if (process.hThread) CloseHandle(process.hThread);
+  if (process.hProcess) CloseHandle(process.hProcess);
+  const std::wstring path = L"Z:" + mark;
+  const bool done =
+      WaitFor([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  DeleteFileW(path.c_str());
+  return done;
+}
+
+std::wstring XClickAt(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  return L"mousemove " + std::to_wstring((rect.left + rect.right) / 2) + L" " +
+         std::to_wstring((rect.top + rect.bottom) / 2) + L" click 1";
+}
+
 int Dpi() {
   (void)kDpiAware;
   HDC screen = GetDC(nullptr);
@@ -220,6 +252,34 @@ HWND Program::Focus() const {
   info.cbSize = sizeof info;
   if (!GetGUIThreadInfo(m_process.dwThreadId, &info)) return nullptr;
   return info.hwndFocus;
+}
+
+std::vector<std::wstring> Program::Modules() const {
+  std::vector<std::wstring> files;
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, Id());
+  if (!process) return files;
+  HMODULE modules[512];
+  DWORD bytes = 0;
+  if (EnumProcessModules(process, modules, sizeof modules, &bytes)) {
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < std::size(modules); ++i) {
+      wchar_t path[MAX_PATH] = {};
+      GetModuleFileNameExW(process, modules[i], path, MAX_PATH);
+      CharLowerW(path);
+      files.emplace_back(path);
+    }
+  }
+  CloseHandle(process);
+  return files;
+}
+
+bool Program::Loaded(std::wstring_view file) const {
+  for (const std::wstring& path : Modules()) {
+    if (path.size() > file.size() && path.ends_with(file) &&
+        path[path.size() - file.size() - 1] == L'\\') {
+      return true;
+    }
+  }
+  return false;
 }
 
 bool Program::WaitForExit(std::chrono::milliseconds timeout) const {

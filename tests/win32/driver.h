@@ -30,6 +30,11 @@ void Press(std::initializer_list<WORD> keys);
 void Type(std::wstring_view text);
 void ClickAt(HWND window);                    // a left click in the middle of the window
 void MoveMouseTo(HWND window, int x, int y);  // client coordinates of `window`
+// Input through the X server, as a person's keyboard and mouse give it: runs xdotool with
+// these arguments and waits until it has ended. False when it could not be run.
+bool XInput(const std::wstring& arguments);
+// The X arguments of a left click in the middle of the window.
+std::wstring XClickAt(HWND window);
 
 // The screen's dots per inch (this process is dpi-aware, as the program is).
 int Dpi();
@@ -52,6 +57,9 @@ class Program {
   HWND FindWindowTitled(std::wstring_view title) const;
   HWND MessageBoxWindow() const;  // the open message box, or nullptr
   HWND Focus() const;
+  // The files of the modules loaded in its process, full paths in lower case.
+  std::vector<std::wstring> Modules() const;
+  bool Loaded(std::wstring_view file) const;  // a module of this file name, in lower case
   bool WaitForExit(std::chrono::milliseconds timeout = 10s) const;
   bool Running() const;
 

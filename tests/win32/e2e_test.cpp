@@ -1,5 +1,6 @@
 // End-to-end checks of Norvane.exe under Wine: what a person sees and does.
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <array>
 #include <cmath>
@@ -236,6 +237,36 @@ INSTANTIATE_TEST_SUITE_P(
         ConversionRow{"EnterOnUnit", L"10", 1, Trigger::EnterOnUnit, {L"10240", L"10", L"0.00977", L"0.00001"}}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
+
+// Double clicks as slow as anyone makes them, for the program started after this: a click on
+// the spot of the last one then counts as the second of a double click, however busy the machine.
+class SlowDoubleClicks {
+ protected:
+  SlowDoubleClicks() { SystemParametersInfoW(SPI_SETDOUBLECLICKTIME, 5000, nullptr, kStore); }
+  ~SlowDoubleClicks() { SystemParametersInfoW(SPI_SETDOUBLECLICKTIME, m_time, nullptr, kStore); }
+
+ private:
+  static constexpr UINT kStore = SPIF_UPDATEINIFILE | SPIF_SENDCHANGE;
+  UINT m_time = GetDoubleClickTime();
+};
+
+class ClickAfterKey : private SlowDoubleClicks, public MainWindow {};
+
+// A key that moves the focus leaves the window as a click elsewhere would: the next click in
+// the entry puts the focus there, also on the spot of the click before the key.
+TEST_F(ClickAfterKey, PutsTheFocusInTheEntry) {
+  SetEntry(L"1");
+  for (const wchar_t* keys : {L"alt+a", L"Tab"}) {
+    SCOPED_TRACE(keys);
+    ASSERT_TRUE(XInput(XClickAt(Entry())));
+    ASSERT_TRUE(WaitFor([&] { return program.Focus() == Entry(); }));
+    ASSERT_TRUE(XInput(std::wstring(L"key ") + keys));
+    ASSERT_TRUE(WaitFor([&] { return program.Focus() == Get("cmdCalculate"); }));
+    ASSERT_TRUE(XInput(L"click 1"));
+    EXPECT_TRUE(WaitFor([&] { return program.Focus() == Entry(); }));
+  }
+  EXPECT_EQ(Results()[0], L"1024") << "Alt+A pressed Calculate";
+}
 
 struct InvalidRow {
   const char* name;
@@ -607,6 +638,74 @@ INSTANTIATE_TEST_SUITE_P(BothWays, PrintForm,
                          ::testing::Values(PrintRow{"ButtonAltP", false},
                                            PrintRow{"FileMenu", true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The name of the control's object, as a client reads it that asks the control (as screen
+// readers do); empty when there is none.
+std::wstring AskedName(HWND control) {
+  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  std::wstring name;
+  IAccessible* object = nullptr;
+  if (SUCCEEDED(AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                           reinterpret_cast<void**>(&object)))) {
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR text = nullptr;
+    if (object->get_accName(self, &text) == S_OK && text) name.assign(text, SysStringLen(text));
+    SysFreeString(text);
+    object->Release();
+  }
+  if (com) CoUninitialize();
+  return name;
+}
+
+// Printing and accessibility cost a start nothing: their libraries load at the first use.
+// (Wine's X11 driver loads ole32 itself.)
+TEST_F(MainWindow, LoadsPrintingAndAccessibilityWhenFirstUsed) {
+  for (const wchar_t* file : {L"comdlg32.dll", L"oleacc.dll", L"oleaut32.dll"}) {
+    EXPECT_FALSE(program.Loaded(file)) << "at start: " << file;
+  }
+  EXPECT_EQ(AskedName(Entry()), L"Enter Number to Convert");
+  EXPECT_TRUE(program.Loaded(L"oleacc.dll"));
+  EXPECT_FALSE(program.Loaded(L"comdlg32.dll"));
+  PostMessageW(Get("cmdPrintForm"), BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitFor([&] { return program.Loaded(L"comdlg32.dll"); }));
+}
+
+// The program started after this cannot load its print dialog or accessibility library: Wine's
+// overrides for it disable both.
+class LibrariesDisabled {
+ protected:
+  LibrariesDisabled() {
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                    nullptr);
+    for (const wchar_t* library : {L"comdlg32", L"oleacc"}) {
+      RegSetValueExW(key, library, 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(L""));
+    }
+    RegCloseKey(key);
+  }
+  ~LibrariesDisabled() { RegDeleteTreeW(HKEY_CURRENT_USER, kProgram); }
+
+ private:
+  static constexpr wchar_t kProgram[] = L"Software\\Wine\\AppDefaults\\Norvane.exe";
+  static constexpr wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\Norvane.exe\\DllOverrides";
+};
+
+class WithoutLibraries : private LibrariesDisabled, public MainWindow {};
+
+// A print says that it failed; a client reads the controls from the objects it makes itself.
+TEST_F(WithoutLibraries, TheProgramSaysSoAndRunsOn) {
+  PostMessageW(Get("cmdPrintForm"), BM_CLICK, 0, 0);
+  HWND box = WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(Read(box).text, kPrintFailed);
+  ASSERT_TRUE(PressButton(box, L"OK"));
+  EXPECT_EQ(AskedName(Entry()), L"Enter Number to Convert");
+  EXPECT_FALSE(program.Loaded(L"comdlg32.dll"));
+  EXPECT_FALSE(program.Loaded(L"oleacc.dll"));
+  EXPECT_TRUE(program.Running());
+}
 
 // A font as the program makes it from its layout, at this screen's scale.
 HFONT DesignFont(const wchar_t* face, double points) {

@@ -1,11 +1,7 @@
 // The executable's version record and icon, read as the system's shell reads them.
 #include <gtest/gtest.h>
 #include <windows.h>
-// After windows.h, which psapi.h needs.
-#include <psapi.h>
 
-#include <algorithm>
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -129,27 +125,15 @@ TEST(ExecutableIcon, IsOneCalculatorPictureOf32Pixels) {
 // the wrong processor, Windows loads the old controls without a word.
 TEST(ExecutableManifest, GivesTheRunningProgramCommonControls6) {
   Program program;
-  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.Id());
-  ASSERT_NE(process, nullptr);
-  HMODULE modules[512];
-  DWORD bytes = 0;
-  ASSERT_TRUE(EnumProcessModules(process, modules, sizeof modules, &bytes));
   std::wstring controls;
-  for (DWORD i = 0; i < bytes / sizeof(HMODULE); ++i) {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameExW(process, modules[i], path, MAX_PATH);
-    const wchar_t* name = wcsrchr(path, L'\\');
-    if (name && lstrcmpiW(name + 1, L"comctl32.dll") == 0) controls = path;
+  for (const std::wstring& path : program.Modules()) {
+    if (path.ends_with(L"\\comctl32.dll")) controls = path;
   }
-  CloseHandle(process);
   ASSERT_FALSE(controls.empty()) << "the program has not loaded the common controls";
 
   // Not the system folder's old controls but the side-by-side assembly that the manifest names:
   // ...\winsxs\<processor>_microsoft.windows.common-controls_<key>_<version>_...\comctl32.dll
-  std::string path(controls.begin(), controls.end());
-  std::transform(path.begin(), path.end(), path.begin(), [](char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  });
+  const std::string path(controls.begin(), controls.end());
   const std::string processor = sizeof(void*) == 8 ? "amd64" : "x86";
   const std::string assembly = "\\winsxs\\" + processor + "_microsoft.windows.common-controls_";
   const auto at = path.find(assembly);
