@@ -1,5 +1,8 @@
 #include "app/qt/keys.h"
 
+#include <QKeySequence>
+#include <utility>
+
 #include "app/forms.h"
 
 namespace norvane::qt {
@@ -59,6 +62,43 @@ int ShiftState(Qt::KeyboardModifiers modifiers) {
   return ((modifiers & Qt::ShiftModifier) ? rt::vbShiftMask : 0) |
          ((modifiers & Qt::ControlModifier) ? rt::vbCtrlMask : 0) |
          ((modifiers & Qt::AltModifier) ? rt::vbAltMask : 0);
+}
+
+bool LateAltFilter::eventFilter(QObject* watched, QEvent* event) {
+  const bool resent = std::exchange(m_resent, false);
+  const QEvent::Type type = event->type();
+  if (type == QEvent::Shortcut) {
+    const QKeySequence& keys = static_cast<const QShortcutEvent&>(*event).key();
+    if (!keys.isEmpty() && (keys[0].keyboardModifiers() & Qt::AltModifier)) {
+      for (Press& press : m_held) press.used = true;
+    }
+    return false;
+  }
+  if ((type != QEvent::ShortcutOverride && type != QEvent::KeyPress) ||
+      static_cast<const QKeyEvent&>(*event).key() != Qt::Key_Alt) {
+    return false;
+  }
+  if (watched->isWindowType()) {
+    if (event->spontaneous()) {
+      if (type == QEvent::ShortcutOverride) m_held.push_back({watched});
+      return false;
+    }
+    // Sent again, in the order typed; the bridge drops those whose window has gone.
+    while (!m_held.empty() && !m_held.front().window) m_held.pop_front();
+    if (m_held.empty()) return false;
+    const bool used = m_held.front().used;
+    m_held.pop_front();
+    m_resent = !used;
+    return used;
+  }
+  if (event->spontaneous()) {
+    if (type == QEvent::KeyPress) m_held.clear();  // delivered at once: no bridge holds keys
+    return false;
+  }
+  if (!resent || type != QEvent::ShortcutOverride) return false;
+  // Qt tries a press sent again as a shortcut once more, which would arm the menu bar again.
+  event->accept();
+  return true;
 }
 
 }  // namespace norvane::qt

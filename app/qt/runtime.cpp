@@ -29,7 +29,10 @@ int CaptionWidth(const QString& caption) {
 }
 
 // One face for everything also spares loading a second one before the first paint.
-QtRuntime::QtRuntime() { QApplication::setFont(DialogFont()); }
+QtRuntime::QtRuntime() {
+  QApplication::setFont(DialogFont());
+  QCoreApplication::instance()->installEventFilter(&m_lateAlt);
+}
 
 char QtRuntime::LocaleDecimalSeparator() const {
   const QString point = QLocale().decimalPoint();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/forms.h"
+#include "app/qt/keys.h"
 
 class QString;
 
@@ -24,6 +25,9 @@ class QtRuntime final : public rt::Runtime {
                       rt::MsgBoxButtons buttons) override;
   void RunUntil(const std::function<bool()>& done) override;
   void Wake() override;
+
+ private:
+  LateAltFilter m_lateAlt;
 };
 
 }  // namespace norvane::qt

@@ -60,17 +60,6 @@ def key(*keys):
     xdotool("key", "--delay", "40", *keys)
 
 
-def press_button(acc):
-    """Presses the pointer's first button, and holds it, in the middle of the object."""
-    box = acc.get_extents(Atspi.CoordType.SCREEN)
-    xdotool("mousemove", str(box.x + box.width // 2), str(box.y + box.height // 2),
-            "mousedown", "1")
-
-
-def release_button():
-    xdotool("mouseup", "1")
-
-
 def type_text(text):
     xdotool("type", "--delay", "40", "--", text)
 

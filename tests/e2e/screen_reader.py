@@ -18,7 +18,6 @@ ORCA = "/usr/bin/orca"
 # "SPEECH OUTPUT: 'Calculate push button.'{...}"; the echo of a key or of a typed character
 # stands apart: "SPEECH OUTPUT: 'tab ' {...}", "SPEECH OUTPUT: '5' {...}".
 UTTERANCE = re.compile(r"SPEECH OUTPUT: '(.*)'( ?)\{")
-HANDLED = re.compile(r"\^\^\^\^\^ PROCESS OBJECT EVENT (\S+) \^\^\^\^\^")
 POLL = 0.02
 
 
@@ -36,7 +35,6 @@ class ScreenReader:
                  "-u", os.path.join(home, "settings")],
                 env=env, stdin=subprocess.DEVNULL, stdout=err, stderr=err)
         self.said = []  # every utterance so far, echoes left out
-        self.handled = []  # the events Orca has dealt with, in its order
         self._read = 0
         self._partial = b""
 
@@ -61,20 +59,17 @@ class ScreenReader:
         self._partial = lines.pop()
         for line in lines:
             line = line.decode("utf-8", "replace")
-            if m := UTTERANCE.search(line):
-                if not m.group(2):
-                    self.said.append(m.group(1))
-            elif m := HANDLED.search(line):
-                self.handled.append(m.group(1))
+            m = UTTERANCE.search(line)
+            if m and not m.group(2):
+                self.said.append(m.group(1))
 
-    def wait_until(self, condition, what, since=0, timeout=20.0, of="said"):
-        """Calls condition(what Orca has said, or with of="handled" the events it has dealt
-        with, since `since`) as Orca writes, until it is true."""
+    def wait_until(self, condition, what, since=0, timeout=20.0):
+        """Calls condition(what Orca has said since `since`) as Orca writes, until it is true."""
         deadline = time.monotonic() + timeout
         while True:
             self._take_new_lines()
-            if condition(getattr(self, of)[since:]):
-                return getattr(self, of)[since:]
+            if condition(self.said[since:]):
+                return self.said[since:]
             if self.proc.poll() is not None:
                 raise AssertionError(f"Orca ended ({self.proc.returncode}) before it could {what}")
             if time.monotonic() > deadline:

@@ -11,7 +11,10 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "app/qt/runtime.h"
 #include "app/qt/startup.h"
@@ -26,6 +29,40 @@ using norvane::test::frmDialog;
 using norvane::test::frmTest;
 using norvane::test::Window;
 namespace rt = norvane::rt;
+
+namespace {
+
+// Holds the key presses and releases that reach a window and sends them again when told, as
+// Qt's accessibility bridge does while a screen reader runs.
+class HoldingBridge final : public QObject {
+ public:
+  HoldingBridge() { QCoreApplication::instance()->installEventFilter(this); }
+  void SendAgain() {
+    for (auto& [window, key] : m_held) {
+      if (window) QCoreApplication::postEvent(window, key.release());
+    }
+    m_held.clear();
+    QCoreApplication::sendPostedEvents();
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (!watched->isWindowType() || !event->spontaneous() ||
+        (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)) {
+      return false;
+    }
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    m_held.emplace_back(watched, std::make_unique<QKeyEvent>(
+                                     key.type(), key.key(), key.modifiers(), key.nativeScanCode(),
+                                     key.nativeVirtualKey(), key.nativeModifiers(), key.text()));
+    return true;
+  }
+
+ private:
+  std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QKeyEvent>>> m_held;
+};
+
+}  // namespace
 
 class RuntimeTest : public QObject {
   Q_OBJECT
@@ -60,6 +97,8 @@ class RuntimeTest : public QObject {
   void textSelectionAndValues();
   void controlsLookAsLaidOut();
   void menusRaiseClickAndHaveNoShortcuts();
+  void accessKeysAsWithoutAScreenReader_data();
+  void accessKeysAsWithoutAScreenReader();
   void decimalSeparatorFollowsLocale_data();
   void decimalSeparatorFollowsLocale();
 
@@ -699,6 +738,51 @@ void RuntimeTest::menusRaiseClickAndHaveNoShortcuts() {
   QCOMPARE(entries, (QStringList{"mnuGo=&Go", "mnuExit=E&xit"}));
   window->findChild<QAction*>("mnuGo")->trigger();
   QCOMPARE(form.log, (std::vector<std::string>{"Load", "Click mnuGo"}));
+}
+
+void RuntimeTest::accessKeysAsWithoutAScreenReader_data() {
+  QTest::addColumn<bool>("held");
+  QTest::addColumn<QList<int>>("keys");  // each with Alt; Key_Alt is Alt alone
+  QTest::addColumn<QString>("shown");    // then the open menu, else the focused widget
+  const int alt = Qt::Key_Alt, go = Qt::Key_G, file = Qt::Key_F;
+  for (bool held : {false, true}) {
+    const char* how = held ? "held and sent again" : "at once";
+    QTest::addRow("Alt+G, %s", how) << held << QList{go} << "txtEntry";
+    QTest::addRow("Alt+F, %s", how) << held << QList{file} << "mnuFile";
+    QTest::addRow("Alt, %s", how) << held << QList{alt} << "QMenuBar";
+    QTest::addRow("Alt+F then Alt, %s", how) << held << QList{file, alt} << "txtEntry";
+    QTest::addRow("Alt then Alt, %s", how) << held << QList{alt, alt} << "txtEntry";
+  }
+}
+
+// Qt lets an access key act before the bridge sends its Alt again: that Alt changes nothing.
+void RuntimeTest::accessKeysAsWithoutAScreenReader() {
+  QFETCH(bool, held);
+  QFETCH(QList<int>, keys);
+  QFETCH(QString, shown);
+  auto& form = m_rt->Instance<frmTest>();
+  m_rt->Show(form);
+  QWidget* window = Window("frmTest");
+  QVERIFY(QTest::qWaitForWindowActive(window));
+  QTRY_COMPARE(QApplication::focusWidget(), Control(window, "txtEntry"));
+  std::unique_ptr<HoldingBridge> bridge;
+  if (held) bridge = std::make_unique<HoldingBridge>();
+  QWindow* handle = window->windowHandle();
+  for (int key : keys) {
+    // Alt let go first, as typed quickly.
+    QTest::keyPress(handle, Qt::Key_Alt);
+    if (key != Qt::Key_Alt) QTest::keyPress(handle, Qt::Key(key), Qt::AltModifier);
+    QTest::keyRelease(handle, Qt::Key_Alt);
+    if (key != Qt::Key_Alt) QTest::keyRelease(handle, Qt::Key(key));
+    if (bridge) bridge->SendAgain();
+  }
+  QWidget* widget = QApplication::activePopupWidget();
+  if (!widget) widget = QApplication::focusWidget();
+  QVERIFY(widget);
+  QCOMPARE(
+      widget->objectName().isEmpty() ? widget->metaObject()->className() : widget->objectName(),
+      shown);
+  if (keys.contains(int(Qt::Key_G))) QTRY_COMPARE(form.log.back(), std::string("Click cmdGo"));
 }
 
 void RuntimeTest::decimalSeparatorFollowsLocale_data() {
