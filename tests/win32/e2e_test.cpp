@@ -660,9 +660,9 @@ std::wstring AskedName(HWND control) {
 }
 
 // Printing and accessibility cost a start nothing: their libraries load at the first use.
-// (Wine's X11 driver loads ole32 itself.)
+// (Wine's X11 driver loads ole32 itself.) The stack guard is seeded without a crypto provider.
 TEST_F(MainWindow, LoadsPrintingAndAccessibilityWhenFirstUsed) {
-  for (const wchar_t* file : {L"comdlg32.dll", L"oleacc.dll", L"oleaut32.dll"}) {
+  for (const wchar_t* file : {L"comdlg32.dll", L"oleacc.dll", L"oleaut32.dll", L"rsaenh.dll"}) {
     EXPECT_FALSE(program.Loaded(file)) << "at start: " << file;
   }
   EXPECT_EQ(AskedName(Entry()), L"Enter Number to Convert");
