@@ -1,6 +1,5 @@
 #include "app/win32/accessible.h"
 
-#include <commctrl.h>
 #include <oleacc.h>
 
 #include <string>
@@ -10,8 +9,6 @@
 
 namespace norvane::win32 {
 namespace {
-
-constexpr UINT_PTR kSubclassId = 0x4E41;
 
 // Active Accessibility and COM load at the first WM_GETOBJECT, which only a client such as a
 // screen reader sends: a run without one never loads them. All on the thread that owns the
@@ -196,45 +193,35 @@ class NamedObject final : public IAccessible, public IOleWindow {
   long m_references = 1;
 };
 
-LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                             DWORD_PTR data) {
-  // lParam carries a 32-bit object id, sign-extended or not on 64-bit Windows.
-  const Accessibility* library = nullptr;
-  if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT) &&
-      (library = LoadAccessibility()) != nullptr) {
-    IAccessible* standard = nullptr;
-    if (SUCCEEDED(library->createStandard(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                          reinterpret_cast<void**>(&standard)))) {
-      IOleWindow* ole = nullptr;
-      if (FAILED(standard->QueryInterface(__uuidof(IOleWindow), reinterpret_cast<void**>(&ole)))) {
-        ole = nullptr;
-      }
-      NamedObject* object = nullptr;
-      try {  // nothing may be thrown back into the system's code
-        object = new NamedObject(*library, standard, ole,
-                                 *reinterpret_cast<const rt::ControlSpec*>(data));
-      } catch (...) {
-        if (ole) ole->Release();
-        standard->Release();
-      }
-      if (object) {
-        const LRESULT result = library->lresultFromObject(__uuidof(IAccessible), wParam,
-                                                          static_cast<IAccessible*>(object));
-        object->Release();
-        // A failure is negative: then the client makes the standard object itself.
-        if (result > 0) return result;
-      }
-    }
-  } else if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(window, ControlProc, id);
-  }
-  return DefSubclassProc(window, message, wParam, lParam);
-}
-
 }  // namespace
 
-void AnswerWithRow(HWND control, const rt::ControlSpec& row) {
-  SetWindowSubclass(control, ControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(&row));
+LRESULT AnswerFromRow(HWND control, WPARAM wParam, LPARAM lParam, const rt::ControlSpec& row) {
+  // lParam carries a 32-bit object id, sign-extended or not on 64-bit Windows.
+  if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) return 0;
+  const Accessibility* library = LoadAccessibility();
+  if (!library) return 0;
+  IAccessible* standard = nullptr;
+  if (FAILED(library->createStandard(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                     reinterpret_cast<void**>(&standard)))) {
+    return 0;
+  }
+  IOleWindow* ole = nullptr;
+  if (FAILED(standard->QueryInterface(__uuidof(IOleWindow), reinterpret_cast<void**>(&ole)))) {
+    ole = nullptr;
+  }
+  NamedObject* object = nullptr;
+  try {  // nothing may be thrown back into the system's code
+    object = new NamedObject(*library, standard, ole, row);
+  } catch (...) {
+    if (ole) ole->Release();
+    standard->Release();
+    return 0;
+  }
+  const LRESULT result =
+      library->lresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(object));
+  object->Release();
+  // A failure is negative: then the client makes the standard object itself.
+  return result > 0 ? result : 0;
 }
 
 void EndAccessibility() {

@@ -8,9 +8,10 @@
 
 namespace norvane::win32 {
 
-// From now on the control answers with the row's name and description; everything else
-// (role, value, state, position, actions) stays the standard object's. The row outlives it.
-void AnswerWithRow(HWND control, const rt::ControlSpec& row);
+// The answer to a control's WM_GETOBJECT: an object with the row's name and description,
+// everything else (role, value, state, position, actions) the standard object's; 0 leaves the
+// question to the control's class. The row outlives the object.
+LRESULT AnswerFromRow(HWND control, WPARAM wParam, LPARAM lParam, const rt::ControlSpec& row);
 
 // Cuts the clients' hold on the objects handed out, once the windows have gone.
 void EndAccessibility();

@@ -96,38 +96,45 @@ void FormPeer::CreateControls() {
     }
   }
   ExposeNames();
+  HookControls();
 }
 
 void FormPeer::ExposeNames() {
+  // Child windows stack in creation order; kept here as labels move, since asking the window
+  // system costs a round trip to its server each time under Wine.
+  std::vector<HWND> order;
+  for (const Child& child : m_children) order.push_back(child.window);
   // A client that reads a box's name from the window names it after the label just before it
   // in the child order; Tab skips labels, so moving each label there keeps the Tab order.
-  for (const Child& child : m_children) {
+  for (Child& child : m_children) {
     const Child* label = LabelOf(child);
-    HWND before = GetWindow(child.window, GW_HWNDPREV);
+    auto at = std::find(order.begin(), order.end(), child.window);
+    HWND before = at == order.begin() ? nullptr : *(at - 1);
     if (label && before != label->window) {
       SetWindowPos(label->window, before ? before : HWND_TOP, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
-      KeepLabelPixels(label->window, child.window);
+      std::erase(order, label->window);
+      at = order.insert(std::find(order.begin(), order.end(), child.window), label->window) + 1;
+      KeepLabelPixels(label->window, child.window, {order.begin(), at});
     }
     // The control itself answers where the child order cannot: a description, or a name
     // that no label says.
-    if (!child.row->toolTip.empty() || (!child.row->accessibleName.empty() && !label)) {
-      AnswerWithRow(child.window, *child.row);
-    }
+    child.answersFromRow =
+        !child.row->toolTip.empty() || (!child.row->accessibleName.empty() && !label);
   }
 }
 
 // A label that overlaps its box used to lie below it and so painted over it last. Above it now,
 // it keeps those pixels if the box leaves out what lies above it: unless something else above
 // (a frame that holds the box) would hide the box too.
-void FormPeer::KeepLabelPixels(HWND label, HWND box) {
+void FormPeer::KeepLabelPixels(HWND label, HWND box, const std::vector<HWND>& above) {
   RECT boxRect, other, overlap;
   GetWindowRect(box, &boxRect);
   GetWindowRect(label, &other);
   if (!IntersectRect(&overlap, &boxRect, &other)) return;
-  for (HWND above = GetWindow(box, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
-    GetWindowRect(above, &other);
-    if (above != label && IntersectRect(&overlap, &boxRect, &other)) return;
+  for (HWND window : above) {
+    GetWindowRect(window, &other);
+    if (window != label && IntersectRect(&overlap, &boxRect, &other)) return;
   }
   SetWindowLongW(box, GWL_STYLE, GetWindowLongW(box, GWL_STYLE) | WS_CLIPSIBLINGS);
 }
@@ -211,11 +218,45 @@ HFONT FormPeer::Font(const rt::FontSpec* face, LONG pixelHeight) {
   return handle;
 }
 
+// The window procedure is replaced, not subclassed through the common controls: those keep
+// their state in a window property, which under Wine costs a round trip to the window server
+// at every message, some 170 of them before the first paint.
+void FormPeer::HookControls() {
+  for (Child& child : m_children) {
+    if (child.row->kind != rt::ControlKind::TextBox && !child.answersFromRow) continue;
+    child.classProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(child.window, GWLP_WNDPROC));
+    SetWindowLongPtrW(child.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc));
+  }
+}
+
+LRESULT CALLBACK FormPeer::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The window's peer, until it lets the window go; then the control's class alone.
+  auto* peer = reinterpret_cast<FormPeer*>(GetWindowLongPtrW(GetParent(control), GWLP_USERDATA));
+  const Child* child = peer ? peer->Find(control) : nullptr;
+  if (!child || !child->classProc) {
+    const auto own = reinterpret_cast<WNDPROC>(GetClassLongPtrW(control, GCLP_WNDPROC));
+    return CallWindowProcW(own, control, message, wParam, lParam);
+  }
+  if (child->row->kind == rt::ControlKind::TextBox) {
+    // Ctrl+V, Shift+Insert and the context menu all come here.
+    if (message == WM_PASTE) {
+      peer->Paste(control);
+      return 0;
+    }
+    // A click soon after one on the same spot arrives as a double click, and the edit control
+    // takes no focus on a double click: so a click that follows a key which moved the focus
+    // away (Alt+A, Tab) was lost. On a box without the focus it is the single click the user
+    // made.
+    if (message == WM_LBUTTONDBLCLK && GetFocus() != control) message = WM_LBUTTONDOWN;
+  }
+  if (message == WM_GETOBJECT && child->answersFromRow) {
+    if (const LRESULT answer = AnswerFromRow(control, wParam, lParam, *child->row)) return answer;
+  }
+  return CallWindowProcW(child->classProc, control, message, wParam, lParam);
+}
+
 void FormPeer::PrepareTexts() {
   for (const Child& child : m_children) {
-    if (child.row->kind == rt::ControlKind::TextBox) {
-      SetWindowSubclass(child.window, TextBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));
-    }
     if (child.row->kind == rt::ControlKind::TextBox && !child.row->locked) {
       // Typing stops at the limit; a paste that would pass it is refused whole.
       SendMessageW(child.window, EM_SETLIMITTEXT, static_cast<WPARAM>(rt::kEntryMaxLength), 0);
@@ -233,7 +274,8 @@ void FormPeer::FitText(const Child& child) {
     // Nothing to measure: the design font, which a longer text before may have replaced.
     HFONT design = Font(child.row->font);
     if (reinterpret_cast<HFONT>(SendMessageW(child.window, WM_GETFONT, 0, 0)) != design) {
-      SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(design), TRUE);
+      SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(design),
+                   IsWindowVisible(m_window));
     }
     return;
   }
@@ -279,27 +321,11 @@ void FormPeer::FitText(const Child& child) {
   }
   SelectObject(dc, old);
   DeleteDC(dc);
-  // Measuring a box tried its fonts on it.
+  // Measuring a box tried its fonts on it. A window not yet shown needs no repainting.
   if (textBox || chosen != shown) {
-    SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
+    SendMessageW(child.window, WM_SETFONT, reinterpret_cast<WPARAM>(chosen),
+                 IsWindowVisible(m_window));
   }
-}
-
-LRESULT CALLBACK FormPeer::TextBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR data) {
-  // Ctrl+V, Shift+Insert and the context menu all come here.
-  if (message == WM_PASTE) {
-    reinterpret_cast<FormPeer*>(data)->Paste(box);
-    return 0;
-  }
-  // A click soon after one on the same spot arrives as a double click, and the edit control
-  // takes no focus on a double click: so a click that follows a key which moved the focus away
-  // (Alt+A, Tab) was lost. On a box without the focus it is the single click the user made.
-  if (message == WM_LBUTTONDBLCLK && GetFocus() != box) {
-    return DefSubclassProc(box, WM_LBUTTONDOWN, wParam, lParam);
-  }
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(box, TextBoxProc, id);
-  return DefSubclassProc(box, message, wParam, lParam);
 }
 
 void FormPeer::Paste(HWND box) {

@@ -39,13 +39,15 @@ class FormPeer final : public rt::FormPeer {
   bool PreviewKey(const MSG& message);
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK TextBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
-                                      UINT_PTR id, DWORD_PTR data);
+  // The controls' own handling of their messages, ahead of their class's.
+  static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   struct Child {
     const rt::ControlSpec* row;
     HWND window;
+    bool answersFromRow = false;  // names itself to assistive technology (WM_GETOBJECT)
+    WNDPROC classProc = nullptr;  // set once ControlProc handles its messages first
   };
 
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -60,7 +62,9 @@ class FormPeer final : public rt::FormPeer {
   void AddToolTip(const Child& child);
   void ExposeNames();
   const Child* LabelOf(const Child& box) const;  // the label that names a box, or nullptr
-  static void KeepLabelPixels(HWND label, HWND box);
+  // above: the controls above the box.
+  static void KeepLabelPixels(HWND label, HWND box, const std::vector<HWND>& above);
+  void HookControls();
   void FitClientArea();
   // Pixel height 0 is the design size; a fitted font is smaller, and always scalable.
   HFONT Font(const rt::FontSpec* face, LONG pixelHeight = 0);
