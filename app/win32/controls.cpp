@@ -47,16 +47,72 @@ ControlClass ClassOf(const rt::ControlSpec& row, bool isDefault) {
   return {L"STATIC", 0, 0};
 }
 
+namespace {
+
+// The label that names a box, or nullptr; rows in Tab order.
+const rt::ControlSpec* LabelOf(const rt::ControlSpec& box,
+                               const std::vector<const rt::ControlSpec*>& rows) {
+  if (box.kind != rt::ControlKind::TextBox && box.kind != rt::ControlKind::PictureBox) {
+    return nullptr;
+  }
+  const std::string name = rt::AccessibleName(box);
+  if (name.empty()) return nullptr;
+  for (const rt::ControlSpec* row : rows) {
+    if (row->kind == rt::ControlKind::Label && row->container == box.container &&
+        rt::AccessibleName(*row) == name) {
+      return row;
+    }
+  }
+  return nullptr;
+}
+
+// The first option button of each group: an option group is the run of option buttons of one
+// container in Tab order; everything else stands alone for the arrow keys.
+std::vector<const rt::ControlSpec*> GroupStarts(const std::vector<const rt::ControlSpec*>& rows) {
+  std::vector<const rt::ControlSpec*> starts;
+  const rt::ControlSpec* previous = nullptr;
+  for (const rt::ControlSpec* row : rows) {
+    if (row->kind != rt::ControlKind::OptionButton || !previous ||
+        previous->kind != rt::ControlKind::OptionButton || previous->container != row->container) {
+      starts.push_back(row);
+    }
+    previous = row;
+  }
+  return starts;
+}
+
+// Creation order is z-order. Tab follows it, and a client that reads a box's name from the
+// windows names it after the label just before it; Tab skips labels, so each such label is made
+// right before its box. (Moved there afterwards, each would cost a few round trips to the
+// window server under Wine.)
+std::vector<const rt::ControlSpec*> CreationOrder(const std::vector<const rt::ControlSpec*>& rows) {
+  std::vector<const rt::ControlSpec*> labels;
+  for (const rt::ControlSpec* row : rows) {
+    if (const rt::ControlSpec* label = LabelOf(*row, rows)) labels.push_back(label);
+  }
+  std::vector<const rt::ControlSpec*> order;
+  for (const rt::ControlSpec* row : rows) {
+    if (std::find(labels.begin(), labels.end(), row) != labels.end()) continue;
+    const rt::ControlSpec* label = LabelOf(*row, rows);
+    if (label && std::find(order.begin(), order.end(), label) == order.end()) {
+      order.push_back(label);
+    }
+    order.push_back(row);
+  }
+  return order;
+}
+
+}  // namespace
+
 void FormPeer::CreateControls() {
   const rt::FormLayout& layout = m_form.Layout();
   std::vector<const rt::ControlSpec*> specs;
   for (const rt::ControlSpec& row : layout.controls) specs.push_back(&row);
-  // Creation order is z-order, which is the order Tab follows.
   std::stable_sort(specs.begin(), specs.end(),
                    [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
+  const std::vector<const rt::ControlSpec*> groupStarts = GroupStarts(specs);
 
-  const rt::ControlSpec* previous = nullptr;
-  for (const rt::ControlSpec* row : specs) {
+  for (const rt::ControlSpec* row : CreationOrder(specs)) {
     int left = row->left;
     int top = row->top;
     if (!row->container.empty()) {
@@ -66,12 +122,9 @@ void FormPeer::CreateControls() {
       }
     }
     ControlClass kind = ClassOf(*row, row->name == layout.defaultButton);
-    // An option group is the run of option buttons of one container; everything else
-    // stands alone for the arrow keys.
-    const bool continuesGroup = row->kind == rt::ControlKind::OptionButton && previous &&
-                                previous->kind == rt::ControlKind::OptionButton &&
-                                previous->container == row->container;
-    if (!continuesGroup) kind.style |= WS_GROUP;
+    if (std::find(groupStarts.begin(), groupStarts.end(), row) != groupStarts.end()) {
+      kind.style |= WS_GROUP;
+    }
     const int id = kFirstControlId + static_cast<int>(m_children.size());
     const RECT rect{m_runtime.Pixels(left), m_runtime.Pixels(top),
                     m_runtime.Pixels(left + row->width), m_runtime.Pixels(top + row->height)};
@@ -84,7 +137,6 @@ void FormPeer::CreateControls() {
     }
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(row->font)), FALSE);
     m_children.push_back({row, window});
-    previous = row;
   }
   const rt::ControlSpec* group = nullptr;  // each run of option buttons once
   for (const Child& child : m_children) {
@@ -95,63 +147,32 @@ void FormPeer::CreateControls() {
       UpdateTabStops(group->container);
     }
   }
-  ExposeNames();
-  HookControls();
-}
-
-void FormPeer::ExposeNames() {
-  // Child windows stack in creation order; kept here as labels move, since asking the window
-  // system costs a round trip to its server each time under Wine.
-  std::vector<HWND> order;
-  for (const Child& child : m_children) order.push_back(child.window);
-  // A client that reads a box's name from the window names it after the label just before it
-  // in the child order; Tab skips labels, so moving each label there keeps the Tab order.
-  for (Child& child : m_children) {
-    const Child* label = LabelOf(child);
-    auto at = std::find(order.begin(), order.end(), child.window);
-    HWND before = at == order.begin() ? nullptr : *(at - 1);
-    if (label && before != label->window) {
-      SetWindowPos(label->window, before ? before : HWND_TOP, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
-      std::erase(order, label->window);
-      at = order.insert(std::find(order.begin(), order.end(), child.window), label->window) + 1;
-      KeepLabelPixels(label->window, child.window, {order.begin(), at});
-    }
+  for (std::size_t i = 0; i < m_children.size(); ++i) {
+    Child& child = m_children[i];
+    const bool labelled = i > 0 && LabelOf(*child.row, specs) == m_children[i - 1].row;
+    if (labelled) KeepLabelPixels(i);
     // The control itself answers where the child order cannot: a description, or a name
     // that no label says.
     child.answersFromRow =
-        !child.row->toolTip.empty() || (!child.row->accessibleName.empty() && !label);
+        !child.row->toolTip.empty() || (!child.row->accessibleName.empty() && !labelled);
   }
+  HookControls();
 }
 
-// A label that overlaps its box used to lie below it and so painted over it last. Above it now,
-// it keeps those pixels if the box leaves out what lies above it: unless something else above
-// (a frame that holds the box) would hide the box too.
-void FormPeer::KeepLabelPixels(HWND label, HWND box, const std::vector<HWND>& above) {
+// A label that overlaps the box after it lies above it in z-order. It keeps those pixels if the
+// box leaves out what lies above it: unless something else above (a frame that holds the box)
+// would hide the box too.
+void FormPeer::KeepLabelPixels(std::size_t box) {
+  HWND boxWindow = m_children[box].window;
   RECT boxRect, other, overlap;
-  GetWindowRect(box, &boxRect);
-  GetWindowRect(label, &other);
+  GetWindowRect(boxWindow, &boxRect);
+  GetWindowRect(m_children[box - 1].window, &other);
   if (!IntersectRect(&overlap, &boxRect, &other)) return;
-  for (HWND window : above) {
-    GetWindowRect(window, &other);
-    if (window != label && IntersectRect(&overlap, &boxRect, &other)) return;
+  for (std::size_t above = 0; above + 1 < box; ++above) {
+    GetWindowRect(m_children[above].window, &other);
+    if (IntersectRect(&overlap, &boxRect, &other)) return;
   }
-  SetWindowLongW(box, GWL_STYLE, GetWindowLongW(box, GWL_STYLE) | WS_CLIPSIBLINGS);
-}
-
-const FormPeer::Child* FormPeer::LabelOf(const Child& box) const {
-  if (box.row->kind != rt::ControlKind::TextBox && box.row->kind != rt::ControlKind::PictureBox) {
-    return nullptr;
-  }
-  const std::string name = rt::AccessibleName(*box.row);
-  if (name.empty()) return nullptr;
-  for (const Child& child : m_children) {
-    if (child.row->kind == rt::ControlKind::Label && child.row->container == box.row->container &&
-        rt::AccessibleName(*child.row) == name) {
-      return &child;
-    }
-  }
-  return nullptr;
+  SetWindowLongW(boxWindow, GWL_STYLE, GetWindowLongW(boxWindow, GWL_STYLE) | WS_CLIPSIBLINGS);
 }
 
 void FormPeer::AddToolTips() {

@@ -60,10 +60,8 @@ class FormPeer final : public rt::FormPeer {
   // window, not before the first paint.
   void AddToolTips();
   void AddToolTip(const Child& child);
-  void ExposeNames();
-  const Child* LabelOf(const Child& box) const;  // the label that names a box, or nullptr
-  // above: the controls above the box.
-  static void KeepLabelPixels(HWND label, HWND box, const std::vector<HWND>& above);
+  // box: the index of a box in m_children, whose label comes just before it.
+  void KeepLabelPixels(std::size_t box);
   void HookControls();
   void FitClientArea();
   // Pixel height 0 is the design size; a fitted font is smaller, and always scalable.
