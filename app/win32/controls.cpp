@@ -66,8 +66,8 @@ const rt::ControlSpec* LabelOf(const rt::ControlSpec& box,
   return nullptr;
 }
 
-// The first option button of each group: an option group is the run of option buttons of one
-// container in Tab order; everything else stands alone for the arrow keys.
+// The rows that begin a group for the arrow keys: the first of each run of option buttons of one
+// container in Tab order, and every other control, which stands alone.
 std::vector<const rt::ControlSpec*> GroupStarts(const std::vector<const rt::ControlSpec*>& rows) {
   std::vector<const rt::ControlSpec*> starts;
   const rt::ControlSpec* previous = nullptr;
@@ -138,14 +138,8 @@ void FormPeer::CreateControls() {
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(row->font)), FALSE);
     m_children.push_back({row, window});
   }
-  const rt::ControlSpec* group = nullptr;  // each run of option buttons once
-  for (const Child& child : m_children) {
-    if (child.row->kind != rt::ControlKind::OptionButton) {
-      group = nullptr;
-    } else if (!group || group->container != child.row->container) {
-      group = child.row;
-      UpdateTabStops(group->container);
-    }
+  for (const rt::ControlSpec* start : groupStarts) {
+    if (start->kind == rt::ControlKind::OptionButton) UpdateTabStops(start->container);
   }
   for (std::size_t i = 0; i < m_children.size(); ++i) {
     Child& child = m_children[i];
@@ -254,7 +248,7 @@ LRESULT CALLBACK FormPeer::ControlProc(HWND control, UINT message, WPARAM wParam
   // The window's peer, until it lets the window go; then the control's class alone.
   auto* peer = reinterpret_cast<FormPeer*>(GetWindowLongPtrW(GetParent(control), GWLP_USERDATA));
   const Child* child = peer ? peer->Find(control) : nullptr;
-  if (!child || !child->classProc) {
+  if (!child) {
     const auto own = reinterpret_cast<WNDPROC>(GetClassLongPtrW(control, GCLP_WNDPROC));
     return CallWindowProcW(own, control, message, wParam, lParam);
   }

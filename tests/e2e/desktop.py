@@ -51,6 +51,17 @@ def run(*args, **kw):
     return subprocess.run(args, check=True, capture_output=True, text=True, **kw).stdout
 
 
+def end(proc):
+    """Asks a process to end; kills it if it has not within 5 s."""
+    if proc.poll() is None:
+        proc.send_signal(signal.SIGTERM)
+        try:
+            proc.wait(5)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+
+
 def xdotool(*args):
     return run("xdotool", *args)
 
@@ -164,13 +175,7 @@ class Program:
             raise Timeout(f"the program did not end within {timeout:.0f} s") from None
 
     def kill(self):
-        if self.proc.poll() is None:
-            self.proc.send_signal(signal.SIGTERM)
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        end(self.proc)
 
     # ---- windows ---------------------------------------------------------------
     def windows(self):

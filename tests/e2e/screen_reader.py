@@ -9,10 +9,11 @@ import builtins
 import os
 import re
 import runpy
-import signal
 import subprocess
 import sys
 import time
+
+from desktop import end
 
 ORCA = "/usr/bin/orca"
 # "SPEECH OUTPUT: 'Calculate push button.'{...}"; the echo of a key or of a typed character
@@ -39,13 +40,7 @@ class ScreenReader:
         self._partial = b""
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.send_signal(signal.SIGTERM)
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        end(self.proc)
 
     def _take_new_lines(self):
         try:
